@@ -1,0 +1,31 @@
+# Two commands set everything up: `make play` and `make test`.
+BUILD_DIR   ?= build
+RELEASE_DIR := $(BUILD_DIR)/release
+ASAN_DIR    := $(BUILD_DIR)/asan
+PLAY_DIR    := $(BUILD_DIR)/play
+CMAKE_FLAGS ?=
+
+.PHONY: all build build-asan test test-asan play clean
+
+all: build
+
+build:
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_DIR)
+
+build-asan:
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLOOMHOLD_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_DIR)
+
+test: build
+	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j2
+
+test-asan: build-asan
+	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
+
+play: build
+	mkdir -p $(PLAY_DIR)
+	cd $(PLAY_DIR) && $(abspath $(RELEASE_DIR))/bin/gloomhold
+
+clean:
+	rm -rf $(BUILD_DIR)

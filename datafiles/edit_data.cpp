@@ -1,0 +1,156 @@
+#include "datafiles/edit_data.hpp"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "datafiles/token_reader.hpp"
+#include "platform/files.hpp"
+
+namespace {
+
+FileResult withStatus(FileStatus status) {
+    FileResult result;
+    result.status = status;
+    return result;
+}
+
+// Reads into a copy first, so that a damaged file changes nothing.
+template <typename Entries, typename Parse>
+FileResult readFile(const char* fileName, Entries& entries, Parse parse) {
+    std::string bytes;
+    if (!platform::readWholeFile(fileName, bytes)) return withStatus(FileStatus::cannotOpen);
+    Entries parsed;
+    std::memcpy(&parsed, &entries, sizeof parsed);
+    FileResult result = parse(bytes, parsed);
+    if (result.status == FileStatus::ok) std::memcpy(&entries, &parsed, sizeof parsed);
+    return result;
+}
+
+FileResult writeFile(const char* fileName, const std::string& contents) {
+    switch (platform::replaceFile(fileName, contents)) {
+    case platform::ReplaceResult::done:
+        return withStatus(FileStatus::ok);
+    case platform::ReplaceResult::cannotCreate:
+        return withStatus(FileStatus::cannotOpen);
+    case platform::ReplaceResult::cannotWrite:
+        break;
+    }
+    return withStatus(FileStatus::cannotWrite);
+}
+
+void appendNumbers(std::string& text, std::initializer_list<std::int32_t> numbers) {
+    const char* separator = "";
+    for (std::int32_t number : numbers) {
+        text += separator;
+        text += std::to_string(number);
+        separator = " ";
+    }
+    text += '\n';
+}
+
+}  // namespace
+
+FileResult parseEditEnemies(std::string_view bytes, EditEnemyEntry (&entries)[editEnemyCount]) {
+    TokenReader reader(bytes);
+    for (int k = 0; k < editEnemyCount; ++k) {
+        EditEnemyEntry& e = entries[k];
+        int entry = k + 1;
+        if (!reader.readNumber(e.hp, entry, "hp") || !reader.readNumber(e.ap, entry, "ap") ||
+            !reader.readNumber(e.dp, entry, "dp") || !reader.readNumber(e.sp, entry, "sp") ||
+            !reader.readName(e.name, entry, "name")) {
+            break;
+        }
+    }
+    return reader.result();
+}
+
+FileResult parseEditItems(std::string_view bytes, EditItemEntry (&entries)[editItemCount]) {
+    TokenReader reader(bytes);
+    for (int k = 0; k < editItemCount; ++k) {
+        EditItemEntry& e = entries[k];
+        int entry = k + 1;
+        if (!reader.readName(e.name, entry, "name") ||
+            !reader.readNumber(e.attackBonus, entry, "attackBonus") ||
+            !reader.readNumber(e.defenceBonus, entry, "defenceBonus")) {
+            break;
+        }
+    }
+    return reader.result();
+}
+
+FileResult parseEditPlayer(std::string_view bytes, EditPlayerEntry& entry) {
+    TokenReader reader(bytes);
+    (void)(reader.readNumber(entry.hp, 1, "hp") && reader.readNumber(entry.ap, 1, "ap") &&
+           reader.readNumber(entry.dp, 1, "dp") && reader.readNumber(entry.sp, 1, "sp"));
+    return reader.result();
+}
+
+std::string formatEditEnemies(const EditEnemyEntry (&entries)[editEnemyCount]) {
+    std::string text;
+    for (const EditEnemyEntry& e : entries) {
+        appendNumbers(text, {e.hp, e.ap, e.dp, e.sp});
+        text += e.name;
+        text += '\n';
+    }
+    text += '\n';
+    return text;
+}
+
+std::string formatEditItems(const EditItemEntry (&entries)[editItemCount]) {
+    std::string text;
+    for (const EditItemEntry& e : entries) {
+        text += e.name;
+        text += '\n';
+        appendNumbers(text, {e.attackBonus, e.defenceBonus});
+    }
+    text += '\n';
+    return text;
+}
+
+std::string formatEditPlayer(const EditPlayerEntry& entry) {
+    std::string text;
+    appendNumbers(text, {entry.hp, entry.ap, entry.dp, entry.sp});
+    text += '\n';
+    return text;
+}
+
+FileResult readEditEnemyFile(EditEnemyEntry (&entries)[editEnemyCount]) {
+    return readFile(editEnemyFileName, entries,
+                    [](std::string_view b, EditEnemyEntry (&e)[editEnemyCount]) { return parseEditEnemies(b, e); });
+}
+
+FileResult readEditItemFile(EditItemEntry (&entries)[editItemCount]) {
+    return readFile(editItemFileName, entries,
+                    [](std::string_view b, EditItemEntry (&e)[editItemCount]) { return parseEditItems(b, e); });
+}
+
+FileResult readEditPlayerFile(EditPlayerEntry& entry) {
+    return readFile(editPlayerFileName, entry,
+                    [](std::string_view b, EditPlayerEntry& e) { return parseEditPlayer(b, e); });
+}
+
+FileResult writeEditEnemyFile(const EditEnemyEntry (&entries)[editEnemyCount]) {
+    return writeFile(editEnemyFileName, formatEditEnemies(entries));
+}
+
+FileResult writeEditItemFile(const EditItemEntry (&entries)[editItemCount]) {
+    return writeFile(editItemFileName, formatEditItems(entries));
+}
+
+FileResult writeEditPlayerFile(const EditPlayerEntry& entry) {
+    return writeFile(editPlayerFileName, formatEditPlayer(entry));
+}
+
+bool isStorableName(std::string_view name) {
+    if (name.empty() || name.size() > editNameCapacity - 1) return false;
+    for (char c : name) {
+        if (c == '\0' || isEditWhiteSpace(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+void setEntryName(char (&target)[editNameCapacity], std::string_view name) {
+    std::size_t length = name.size() < editNameCapacity - 1 ? name.size() : editNameCapacity - 1;
+    name.copy(target, length);
+    target[length] = '\0';
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The three edit data files that the editor writes and the game reads:
+// whitespace-separated tokens, entry after entry, in slot order.
+
+constexpr int editEnemyCount = 5;
+constexpr int editItemCount = 3;
+constexpr std::size_t editNameCapacity = 52;  // 51 bytes of text and a NUL
+
+inline constexpr const char* editEnemyFileName = "editenemy";
+inline constexpr const char* editItemFileName = "editequipment";
+inline constexpr const char* editPlayerFileName = "editplayer";
+
+struct EditEnemyEntry {
+    std::int32_t hp;
+    std::int32_t ap;
+    std::int32_t dp;
+    std::int32_t sp;
+    char name[editNameCapacity];
+};
+
+struct EditItemEntry {
+    char name[editNameCapacity];
+    std::int32_t attackBonus;
+    std::int32_t defenceBonus;
+};
+
+struct EditPlayerEntry {
+    std::int32_t hp;
+    std::int32_t ap;
+    std::int32_t dp;
+    std::int32_t sp;
+};
+
+enum class FileStatus { ok, cannotOpen, damaged, cannotWrite };
+
+// The outcome of a read or a write. For a damaged file: where the bad or
+// missing token stands (line counted from 1, entry from 1), which field it
+// should have been and what is wrong with it.
+struct FileResult {
+    FileStatus status = FileStatus::ok;
+    int line = 0;
+    int entry = 0;
+    std::string field;
+    std::string problem;
+};
+
+// Readers: fill all entries, or report and leave the entries untouched.
+FileResult readEditEnemyFile(EditEnemyEntry (&entries)[editEnemyCount]);
+FileResult readEditItemFile(EditItemEntry (&entries)[editItemCount]);
+FileResult readEditPlayerFile(EditPlayerEntry& entry);
+
+// Writers: replace the whole file with all entries.
+FileResult writeEditEnemyFile(const EditEnemyEntry (&entries)[editEnemyCount]);
+FileResult writeEditItemFile(const EditItemEntry (&entries)[editItemCount]);
+FileResult writeEditPlayerFile(const EditPlayerEntry& entry);
+
+// The same formats on bytes in memory.
+FileResult parseEditEnemies(std::string_view bytes, EditEnemyEntry (&entries)[editEnemyCount]);
+FileResult parseEditItems(std::string_view bytes, EditItemEntry (&entries)[editItemCount]);
+FileResult parseEditPlayer(std::string_view bytes, EditPlayerEntry& entry);
+std::string formatEditEnemies(const EditEnemyEntry (&entries)[editEnemyCount]);
+std::string formatEditItems(const EditItemEntry (&entries)[editItemCount]);
+std::string formatEditPlayer(const EditPlayerEntry& entry);
+
+// True when `name` can be stored as a name token and reads back the same:
+// 1 to 51 bytes, none of them white space (0x09 to 0x0D, 0x20) or NUL.
+bool isStorableName(std::string_view name);
+
+// Copies a name that isStorableName accepted into an entry's buffer.
+void setEntryName(char (&target)[editNameCapacity], std::string_view name);

@@ -1,0 +1,4 @@
+#include "editor/editor_menu.hpp"
+
+// Joined when the editor lands.
+void runEditorMenu() {}

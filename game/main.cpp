@@ -1,0 +1,32 @@
+#include "game/command_line.hpp"
+#include "game/command_loop.hpp"
+#include "platform/clock.hpp"
+#include "platform/console.hpp"
+#include "platform/program_exit.hpp"
+
+int main(int argc, char** argv) {
+    GameOptions options = parseGameOptions(argc, argv);
+    switch (options.action) {
+    case GameOptions::Action::help:
+        platform::out << gameHelpText();
+        platform::flushOutput();
+        return 0;
+    case GameOptions::Action::version:
+        platform::out << "gloomhold " GLOOMHOLD_VERSION "\n";
+        platform::flushOutput();
+        return 0;
+    case GameOptions::Action::usageError:
+        platform::writeError("gloomhold: " + options.error + "\n" + gameUsageText());
+        return 2;
+    case GameOptions::Action::play:
+        break;
+    }
+    int status = 0;
+    try {
+        status = runGame(options.seeded ? options.seed : platform::calendarSeconds());
+    } catch (const platform::ProgramExit& exit) {
+        status = exit.status;
+    }
+    platform::flushOutput();
+    return status;
+}

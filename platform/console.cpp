@@ -1,0 +1,159 @@
+#include "platform/console.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/terminal.hpp"
+
+namespace platform {
+
+ConsoleOut out;
+
+namespace {
+
+constexpr std::size_t flushThreshold = 1 << 16;
+
+struct Script {
+    std::string input;
+    std::size_t readPos = 0;
+    std::string output;
+};
+
+Script* script = nullptr;
+std::string pendingOutput;
+
+// Bytes read from standard input but not yet handed out as lines.
+std::string inputBuffer;
+std::size_t inputPos = 0;
+bool inputEnded = false;
+
+void writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return;  // the console is gone; there is nobody left to tell
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+// Fetches more bytes of standard input; false when none will come.
+bool fillInput() {
+    if (script != nullptr) {
+        if (script->readPos >= script->input.size()) return false;
+        inputBuffer.append(script->input, script->readPos, std::string::npos);
+        script->readPos = script->input.size();
+        return true;
+    }
+    if (inputEnded) return false;
+    char chunk[4096];
+    for (;;) {
+        ssize_t got = ::read(0, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            inputEnded = true;
+            return false;
+        }
+        inputBuffer.append(chunk, static_cast<std::size_t>(got));
+        return true;
+    }
+}
+
+bool inputIsTerminal() { return script == nullptr && ::isatty(0) == 1; }
+bool outputIsTerminal() { return script == nullptr && ::isatty(1) == 1; }
+
+}  // namespace
+
+ConsoleOut& ConsoleOut::operator<<(std::string_view text) {
+    pendingOutput.append(text);
+    if (pendingOutput.size() >= flushThreshold) flushOutput();
+    return *this;
+}
+
+void flushOutput() {
+    if (pendingOutput.empty()) return;
+    if (script != nullptr) {
+        script->output += pendingOutput;
+    } else {
+        writeAll(1, pendingOutput);
+    }
+    pendingOutput.clear();
+}
+
+void writeError(std::string_view message) { writeAll(2, message); }
+
+bool readLine(std::string& line) {
+    flushOutput();
+    line.clear();
+    for (;;) {
+        std::size_t feed = inputBuffer.find('\n', inputPos);
+        if (feed != std::string::npos) {
+            line.assign(inputBuffer, inputPos, feed - inputPos);
+            inputPos = feed + 1;
+            break;
+        }
+        if (!fillInput()) {
+            if (inputPos >= inputBuffer.size()) {
+                inputBuffer.clear();
+                inputPos = 0;
+                return false;
+            }
+            line.assign(inputBuffer, inputPos, std::string::npos);
+            inputPos = inputBuffer.size();
+            break;
+        }
+    }
+    if (inputPos >= inputBuffer.size()) {
+        inputBuffer.clear();
+        inputPos = 0;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+void waitForKey() {
+    flushOutput();
+    if (inputIsTerminal()) readKeyPress();
+}
+
+void keyWait() {
+    out << ">>> ";
+    waitForKey();
+    out << "\n";
+}
+
+void pauseConsole() {
+    out << "続行するには何かキーを押してください . . . ";
+    waitForKey();
+    out << "\n";
+}
+
+void clearScreen() {
+    if (outputIsTerminal()) out << "\x1b[H\x1b[2J\x1b[3J";
+}
+
+ScriptedConsole::ScriptedConsole(std::string input) {
+    flushOutput();
+    inputBuffer.clear();
+    inputPos = 0;
+    script = new Script{std::move(input), 0, {}};
+}
+
+ScriptedConsole::~ScriptedConsole() {
+    flushOutput();
+    delete script;
+    script = nullptr;
+    inputBuffer.clear();
+    inputPos = 0;
+}
+
+std::string ScriptedConsole::takeOutput() {
+    flushOutput();
+    std::string taken;
+    taken.swap(script->output);
+    return taken;
+}
+
+}  // namespace platform

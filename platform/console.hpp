@@ -1,0 +1,67 @@
+#pragma once
+#include <concepts>
+#include <charconv>
+#include <string>
+#include <string_view>
+
+// The console: every byte that the programs print or read passes through
+// here. Output is buffered and flushed before every read, before every key
+// wait and when the program ends.
+namespace platform {
+
+class ConsoleOut {
+public:
+    ConsoleOut& operator<<(std::string_view text);
+    ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
+    ConsoleOut& operator<<(char c) { return *this << std::string_view(&c, 1); }
+
+    template <std::integral T>
+        requires(!std::same_as<T, char> && !std::same_as<T, bool>)
+    ConsoleOut& operator<<(T value) {
+        char digits[24];
+        auto result = std::to_chars(digits, digits + sizeof digits, value);
+        return *this << std::string_view(digits, static_cast<std::size_t>(result.ptr - digits));
+    }
+};
+
+// Standard output of the program.
+extern ConsoleOut out;
+
+// Hands everything printed so far to the console.
+void flushOutput();
+
+// Writes a message to standard error at once (command-line mistakes).
+void writeError(std::string_view message);
+
+// Reads one line of standard input into `line`, without its line feed and
+// without a carriage return right before it. A last line without a line feed
+// counts too. Returns false, with `line` empty, at the end of input.
+bool readLine(std::string& line);
+
+// Waits for one key press without echo when standard input is a terminal;
+// reads nothing otherwise. Flushes output first.
+void waitForKey();
+
+// ">>> ", a key press, a line break.
+void keyWait();
+
+// The console's pause: its prompt, a key press, a line break.
+void pauseConsole();
+
+// Clears a terminal screen; writes nothing when standard output is no terminal.
+void clearScreen();
+
+// Replaces the real console for tests: input comes from a script, output is
+// collected, and neither side counts as a terminal. Only one may exist at a time.
+class ScriptedConsole {
+public:
+    explicit ScriptedConsole(std::string input = {});
+    ~ScriptedConsole();
+    ScriptedConsole(const ScriptedConsole&) = delete;
+    ScriptedConsole& operator=(const ScriptedConsole&) = delete;
+
+    // Everything printed since the console was set up (or since the last take).
+    std::string takeOutput();
+};
+
+}  // namespace platform

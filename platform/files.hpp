@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// Whole-file reads and safe whole-file replacement, by name in the current
+// folder.
+namespace platform {
+
+// Reads the whole file into `contents`; false when it cannot be opened or read.
+bool readWholeFile(const char* name, std::string& contents);
+
+enum class ReplaceResult { done, cannotCreate, cannotWrite };
+
+// Writes `contents` to a new file beside `name`, flushes it to the disk and
+// renames it over `name`. A crash or a failure at any step leaves the old
+// file whole; cannotCreate means that not even the new file could be made.
+ReplaceResult replaceFile(const char* name, std::string_view contents);
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+"""Runs the built programs in temporary folders with scripted input.
+
+The programs' text is cp932; expected texts are written here as ordinary
+strings and encoded with cp932 before they are compared byte for byte.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+GLOOMHOLD = os.environ.get("GLOOMHOLD", "")
+RUNEWRIGHT = os.environ.get("RUNEWRIGHT", "")
+
+RULE38 = "-" * 38
+PAUSE = "続行するには何かキーを押してください . . . \n"
+CLOSING = "gameover... thank you playing !\n" + PAUSE
+MENU = ("Gloomhold\nプレイモードを選択してください。\n1:通常プレイはこちら。\n"
+        "2:エディットプレイはこちら。\n> ")
+PROMPT = "コマンドを入力してください。\ncommand： "
+
+
+def cp(text):
+    """The cp932 bytes of a text."""
+    return text.encode("cp932")
+
+
+class Run:
+    def __init__(self, completed):
+        self.stdout = completed.stdout
+        self.stderr = completed.stderr
+        self.status = completed.returncode
+
+    @property
+    def text(self):
+        return self.stdout.decode("cp932", errors="replace")
+
+
+class ProgramTest(unittest.TestCase):
+    """A test case with a fresh folder of its own for every test."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="gloomhold-e2e-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def write_file(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(cp(data) if isinstance(data, str) else data)
+
+    def read_file(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def run_program(self, program, args, script, env=None, timeout=60):
+        environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
+        if env:
+            environment.update(env)
+        data = cp(script) if isinstance(script, str) else script
+        completed = subprocess.run([program] + list(args), input=data, capture_output=True,
+                                   cwd=self.folder, env=environment, timeout=timeout)
+        return Run(completed)
+
+    def game(self, script, seed=1, args=(), **kw):
+        extra = list(args) if seed is None else ["--seed", str(seed)] + list(args)
+        return self.run_program(GLOOMHOLD, extra, script, **kw)
+
+    def editor(self, script, args=(), **kw):
+        return self.run_program(RUNEWRIGHT, list(args), script, **kw)
+
+    def assertBytes(self, actual, expected_text):
+        expected = cp(expected_text) if isinstance(expected_text, str) else expected_text
+        if actual != expected:
+            self.assertEqual(actual.decode("cp932", errors="replace"),
+                             expected.decode("cp932", errors="replace"))
+            self.assertEqual(actual, expected)

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/console.hpp"
+#include "platform/random.hpp"
+#include "platform/seed_option.hpp"
+
+namespace {
+
+TEST(Random, FirstValuesFromUnseededStateMatchTheClassicRuntime) {
+    platform::seedRandom(1);
+    std::vector<int> values;
+    for (int i = 0; i < 5; ++i) values.push_back(platform::nextRandom());
+    EXPECT_EQ(values, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
+}
+
+TEST(Random, SameSeedSameSequenceAndValuesStayInRange) {
+    platform::seedRandom(4294967295u);
+    std::vector<int> first;
+    for (int i = 0; i < 1000; ++i) first.push_back(platform::nextRandom());
+    platform::seedRandom(4294967295u);
+    for (int i = 0; i < 1000; ++i) {
+        int value = platform::nextRandom();
+        EXPECT_EQ(value, first[static_cast<std::size_t>(i)]);
+        EXPECT_GE(value, 0);
+        EXPECT_LE(value, 32767);
+    }
+}
+
+std::vector<std::string> readAllLines(const std::string& input) {
+    platform::ScriptedConsole console(input);
+    std::vector<std::string> lines;
+    std::string line;
+    while (platform::readLine(line)) lines.push_back(line);
+    EXPECT_TRUE(line.empty());
+    return lines;
+}
+
+TEST(ReadLine, LineEndsAndEndOfInput) {
+    EXPECT_EQ(readAllLines("a\nb\r\n\nlast"), (std::vector<std::string>{"a", "b", "", "last"}));
+    EXPECT_EQ(readAllLines("x\r"), (std::vector<std::string>{"x"}));
+    // Only one carriage return right before the line feed is dropped.
+    EXPECT_EQ(readAllLines("x\r\r\n\ry\n"), (std::vector<std::string>{"x\r", "\ry"}));
+    EXPECT_TRUE(readAllLines("").empty());
+    EXPECT_EQ(readAllLines(std::string("n\0ul\n", 5)), (std::vector<std::string>{std::string("n\0ul", 4)}));
+}
+
+TEST(Console, KeyWaitAndPauseWithoutTerminalPrintTheirTextOnly) {
+    platform::ScriptedConsole console("STATUS\n");
+    platform::keyWait();
+    platform::pauseConsole();
+    platform::clearScreen();
+    EXPECT_EQ(console.takeOutput(), ">>> \n続行するには何かキーを押してください . . . \n");
+    // The key waits read nothing of the script.
+    std::string line;
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "STATUS");
+}
+
+TEST(Console, NumbersArePlainDecimal) {
+    platform::ScriptedConsole console;
+    platform::out << 0 << " " << -2147483647 - 1 << " " << 2147483647 << " " << 'x';
+    EXPECT_EQ(console.takeOutput(), "0 -2147483648 2147483647 x");
+}
+
+TEST(SeedOption, AcceptsOnlyPlainDecimalIn32Bits) {
+    EXPECT_EQ(platform::parseSeed("0"), 0u);
+    EXPECT_EQ(platform::parseSeed("4294967295"), 4294967295u);
+    EXPECT_FALSE(platform::parseSeed("4294967296"));
+    EXPECT_FALSE(platform::parseSeed("99999999999"));
+    EXPECT_FALSE(platform::parseSeed(""));
+    EXPECT_FALSE(platform::parseSeed("-1"));
+    EXPECT_FALSE(platform::parseSeed("+1"));
+    EXPECT_FALSE(platform::parseSeed("1x"));
+    EXPECT_FALSE(platform::parseCount("0"));
+    EXPECT_EQ(platform::parseCount("10000"), 10000u);
+}
+
+}  // namespace
