@@ -44,6 +44,16 @@ class DungeonEvents(ProgramTest):
                                  MENU + PROMPT + TRAP_TURN + PROMPT + POTION_TURN + PROMPT
                                  + FIND_TURN + CHOICES * repeats + PROMPT + CLOSING)
 
+    def test_event_on_the_goal_comes_before_the_boss_question(self):
+        # Seed 551 puts the goal on (13,2); the first move draws 0 modulo 4 and
+        # rolls 1, the 100 trap, whose message has no trailing blank.
+        run = self.game("1\nup\nNO\nESC\n", seed=551)
+        self.assertEqual(run.status, 0)
+        self.assertBytes(run.stdout,
+                         MENU + PROMPT + "key: up\n現在の座標は(13,2)です。\n"
+                         + "トラップが発動した。100のダメージ\nPLAYERのHP:1\n"
+                         + "BOSSと戦いますか？(YES/NO) \n" + PROMPT + CLOSING)
+
 
 if __name__ == "__main__":
     unittest.main()
