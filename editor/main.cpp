@@ -1,8 +1,25 @@
+#include "editor/command_line.hpp"
 #include "editor/editor_menu.hpp"
 #include "platform/console.hpp"
 #include "platform/program_exit.hpp"
 
-int main() {
+int main(int argc, char** argv) {
+    EditorOptions options = parseEditorOptions(argc, argv);
+    switch (options.action) {
+    case EditorOptions::Action::help:
+        platform::out << editorHelpText();
+        platform::flushOutput();
+        return 0;
+    case EditorOptions::Action::version:
+        platform::out << editorVersionText();
+        platform::flushOutput();
+        return 0;
+    case EditorOptions::Action::usageError:
+        platform::writeError("runewright: " + options.error + "\n" + editorUsageText());
+        return 2;
+    case EditorOptions::Action::edit:
+        break;
+    }
     int status = 0;
     try {
         runEditorMenu();

@@ -1,0 +1,114 @@
+#include "editor/answers.hpp"
+
+#include "datafiles/edit_data.hpp"
+#include "platform/console.hpp"
+#include "platform/program_exit.hpp"
+
+namespace {
+
+constexpr std::size_t nameLengthLimit = 30;  // a raw line of 30 bytes or more is too long
+
+constexpr std::string_view halfWidthBlank = " ";
+constexpr std::string_view fullWidthBlank = "\x81\x40";
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// cp932: a lead byte followed by a trail byte forms one double-byte character.
+bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+std::size_t characterWidth(std::string_view text, std::size_t at) {
+    if (at + 1 < text.size() && isLeadByte(static_cast<unsigned char>(text[at])) &&
+        isTrailByte(static_cast<unsigned char>(text[at + 1]))) {
+        return 2;
+    }
+    return 1;
+}
+
+bool isBlankCharacter(std::string_view character) {
+    return character == halfWidthBlank || character == fullWidthBlank;
+}
+
+}  // namespace
+
+std::string readAnswer() {
+    std::string line;
+    if (!platform::readLine(line)) {
+        platform::out << "入力が終わったため、何も書き込まずに終了します。\n";
+        platform::endProgram(1);
+    }
+    return line;
+}
+
+bool isPlainDecimalIn(std::string_view line, int low, int high) {
+    if (line.empty() || line.size() > 10) return false;
+    if (line.size() > 1 && line[0] == '0') return false;
+    long long value = 0;
+    for (char c : line) {
+        if (!isDigit(c)) return false;
+        value = value * 10 + (c - '0');
+    }
+    return value >= low && value <= high;
+}
+
+int askNumber(const char* prompt, int low, int high) {
+    for (;;) {
+        platform::out << prompt << "\n";
+        std::string line = readAnswer();
+        if (isPlainDecimalIn(line, low, high)) return std::stoi(line);
+    }
+}
+
+int askStatValue(const char* prompt) { return askNumber(prompt, 1, 999); }
+
+int askMenuDigit(int highest, const char* refusal) {
+    for (;;) {
+        std::string line = readAnswer();
+        if (line.size() == 1 && line[0] >= '1' && line[0] - '0' <= highest) return line[0] - '0';
+        platform::out << refusal << "\n";
+    }
+}
+
+std::string trimName(std::string_view raw) {
+    std::string_view name = raw;
+    for (;;) {
+        if (name.starts_with(halfWidthBlank)) {
+            name.remove_prefix(halfWidthBlank.size());
+        } else if (name.starts_with(fullWidthBlank)) {
+            name.remove_prefix(fullWidthBlank.size());
+        } else {
+            break;
+        }
+    }
+    // Walk the characters from the front, so that the trail byte of a
+    // double-byte character never passes for the first half of a blank.
+    std::size_t keep = 0;
+    for (std::size_t at = 0; at < name.size();) {
+        std::size_t width = characterWidth(name, at);
+        if (!isBlankCharacter(name.substr(at, width))) keep = at + width;
+        at += width;
+    }
+    return std::string(name.substr(0, keep));
+}
+
+std::string askName(const char* prompt) {
+    platform::out << prompt << "\n";
+    for (;;) {
+        std::string line = readAnswer();
+        if (line.size() >= nameLengthLimit) {
+            platform::out << "入力可能文字数外です。:\n";
+            continue;
+        }
+        std::string name = trimName(line);
+        if (name.empty()) {
+            platform::out << "名前が空です。:\n";
+        } else if (!isStorableName(name)) {
+            platform::out << "使えない文字が含まれています。:\n";
+        } else {
+            platform::out << "入力可能文字数内です。\n";
+            return name;
+        }
+    }
+}
+
+std::string askEnemyName() { return askName("名前を入力せよ"); }

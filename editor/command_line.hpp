@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+// What the editor's command line asks for. Without arguments the editor
+// runs its menu.
+struct EditorOptions {
+    enum class Action { edit, help, version, usageError } action = Action::edit;
+    std::string error;  // what was wrong, for a usage error
+};
+
+// Reads every argument in order; the first one that is wrong decides a
+// usage error. --help wins over --version.
+EditorOptions parseEditorOptions(int argc, const char* const* argv);
+
+// Texts for --help, --version and a usage error.
+const char* editorHelpText();
+const char* editorVersionText();
+const char* editorUsageText();

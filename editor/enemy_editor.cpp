@@ -1,0 +1,65 @@
+#include "editor/enemy_editor.hpp"
+
+#include "datafiles/file_failure.hpp"
+#include "editor/answers.hpp"
+#include "editor/file_messages.hpp"
+#include "editor/hyphen_line.hpp"
+#include "editor/listings.hpp"
+#include "platform/console.hpp"
+
+namespace {
+
+constexpr std::size_t confirmationRule = 27;
+constexpr std::size_t slotQuestionRule = 68;
+constexpr int keepAllSlots = 6;
+
+using platform::out;
+
+EditEnemyEntry askNewEnemy() {
+    EditEnemyEntry enemy{};
+    enemy.hp = askStatValue("HPを入力せよ(1-999)");
+    enemy.ap = askStatValue("APを入力せよ(1-999)");
+    enemy.dp = askStatValue("DPを入力せよ(1-999)");
+    enemy.sp = askStatValue("SPを入力せよ(1-999)");
+    setEntryName(enemy.name, askEnemyName());
+    return enemy;
+}
+
+void printNewEnemy(const EditEnemyEntry& enemy) {
+    out << "finish\n";
+    printHyphenLine(confirmationRule);
+    out << "EDIT ENEMY IS...\n";
+    out << "HP:" << enemy.hp << "\n";
+    out << "AP:" << enemy.ap << "\n";
+    out << "DP:" << enemy.dp << "\n";
+    out << "SP:" << enemy.sp << "\n";
+    out << "NAME:" << enemy.name << "\n";
+    printHyphenLine(confirmationRule);
+}
+
+// 1 to 5 name a slot; 6 keeps every stored enemy.
+int askSlot() {
+    printHyphenLine(slotQuestionRule);
+    out << "何番にエディトデータをセットしますか？\n";
+    out << "1:INDEX1, 2:INDEX2, 3:INDEX3, 4:INDEX4, 5:INDEX5, 6:NOT CHANGE(やっぱりやめる)\n";
+    printHyphenLine(slotQuestionRule);
+    return askMenuDigit(keepAllSlots, "please enter the number(1-6)");
+}
+
+}  // namespace
+
+void editEnemy() {
+    out << "enemyedit\n";
+    EditEnemyEntry created = askNewEnemy();
+    printNewEnemy(created);
+
+    EditEnemyEntry stored[editEnemyCount]{};
+    stopOnFileFailure(readEditEnemyFile(stored), editEnemyFileName, cannotOpenEditEnemy);
+    printEnemyList(stored);
+
+    int slot = askSlot();
+    if (slot != keepAllSlots) stored[slot - 1] = created;
+    stopOnFileFailure(writeEditEnemyFile(stored), editEnemyFileName, cannotOpenEditEnemy);
+    out << "finish\n";
+    platform::pauseConsole();
+}
