@@ -1,5 +1,6 @@
 #include "editor/command_line.hpp"
 #include "editor/editor_menu.hpp"
+#include "editor/starter_files.hpp"
 #include "platform/console.hpp"
 #include "platform/program_exit.hpp"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     try {
+        createMissingEditFiles();
         runEditorMenu();
     } catch (const platform::ProgramExit& exit) {
         status = exit.status;

@@ -8,6 +8,7 @@
 #include "game/edit_loaders.hpp"
 #include "game/game_state.hpp"
 #include "game/movement.hpp"
+#include "game/normal_play.hpp"
 #include "game/save_file.hpp"
 #include "platform/console.hpp"
 #include "platform/random.hpp"
@@ -142,7 +143,11 @@ void commandLoop() {
 int runGame(std::uint32_t seed) {
     startUp(seed);
     if (choosePlayMode()) {
-        if (playMode == editPlayMode) loadEditData();
+        if (playMode == editPlayMode) {
+            loadEditData();
+        } else {
+            startNormalPlay();
+        }
         commandLoop();
     }
     out << "gameover... thank you playing !\n";

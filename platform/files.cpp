@@ -58,3 +58,12 @@ ReplaceResult replaceFile(const char* name, std::string_view contents) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+bool pathExists(const char* name) {
+    struct stat status {};
+    return ::lstat(name, &status) == 0;
+}
+
+}  // namespace platform

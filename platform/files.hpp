@@ -17,3 +17,10 @@ enum class ReplaceResult { done, cannotCreate, cannotWrite };
 ReplaceResult replaceFile(const char* name, std::string_view contents);
 
 }  // namespace platform
+
+namespace platform {
+
+// True when something (a file, a folder, a link) exists under `name`.
+bool pathExists(const char* name);
+
+}  // namespace platform

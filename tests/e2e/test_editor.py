@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import PAUSE, RUNEWRIGHT, ProgramTest
+from harness import PAUSE, RUNEWRIGHT, ProgramTest, cp as cp932
 
 MENU = ("-" * 26 + "\nWelcome to Edit mode...\n1:ENEMY EDIT\n2:ITEM EDIT\n3:CHARACTER EDIT\n"
         "4:DISPLAY ENEMY STATUS\n5:DISPLAY ITEM STATUS\n6:DISPLAY CHARACTER STATUS\n"
@@ -12,6 +12,12 @@ ENDED = "入力が終わったため、何も書き込まずに終了します�
 ENEMIES = ("10 5 3 2\neditmonster1\n20 6 4 3\nゴブリン\n30 7 5 4\nオーク\n"
            "40 8 6 5\nトロル\n50 9 7 6\n竜\n\n")
 NAME_OK = "名前を入力せよ\n入力可能文字数内です。\n"
+STARTER_FILES = ("editenemy", "editequipment", "editplayer")
+
+
+def created(*names):
+    """The editor's start-up lines for the files it had to create."""
+    return "".join("%sを初期データで作成しました。\n" % name for name in names)
 
 
 def enemy_list(rows):
@@ -58,7 +64,8 @@ class WholeSession(ProgramTest):
                  + "-" * 68 + "\nplease enter the number(1-6)\nfinish\n" + PAUSE)
         actions = [items, player, enemy_list(ROWS) + PAUSE, item_list, player_list, enemy,
                    enemy_list(new_rows) + PAUSE]
-        self.assertBytes(run.stdout, "".join(MENU + a + "finish\n" for a in actions) + MENU)
+        self.assertBytes(run.stdout, created("editequipment", "editplayer")
+                         + "".join(MENU + a + "finish\n" for a in actions) + MENU)
         self.assertEqual(run.stderr, b"")
         self.assertBytes(self.read_file("editequipment"), "槍\n2 0\n盾\n0 3\n指輪　の　力\n1 1\n\n")
         self.assertBytes(self.read_file("editplayer"), "120 15 10 8\n\n")
@@ -69,21 +76,48 @@ class MenuAnswers(ProgramTest):
     def test_refused_answers_show_the_menu_again(self):
         run = self.editor("0\n8\na\n\n07\n12\n1 \n7\n")
         self.assertEqual(run.status, 0)
-        self.assertBytes(run.stdout, (MENU + REFUSAL) * 7 + MENU)
+        self.assertBytes(run.stdout, created(*STARTER_FILES) + (MENU + REFUSAL) * 7 + MENU)
 
     def test_end_of_input_at_the_menu_ends_as_choice_7(self):
         for script in ("", "a\n", "7"):
             with self.subTest(script=script):
+                missing = [n for n in STARTER_FILES if not os.path.exists(self.path(n))]
                 run = self.editor(script)
                 self.assertEqual(run.status, 0)
-                self.assertBytes(run.stdout, (MENU + REFUSAL) * script.count("a") + MENU)
+                self.assertBytes(run.stdout, created(*missing)
+                                 + (MENU + REFUSAL) * script.count("a") + MENU)
 
     def test_end_of_input_inside_a_dialogue_writes_nothing(self):
+        self.write_file("editenemy", ENEMIES)
+        self.write_file("editequipment", "pike 2 0 sword 2 0 armor 0 3")
+        self.write_file("editplayer", "7 8 9 10")
         run = self.editor("3\n10\n20\n")
         self.assertEqual(run.status, 1)
         self.assertBytes(run.stdout, MENU + "playeredit\nHPを入力せよ(1-999)\nAPを入力せよ(1-999)\n"
                          "DPを入力せよ(1-999)\n" + ENDED)
-        self.assertEqual(os.listdir(self.folder), [])
+        self.assertBytes(self.read_file("editplayer"), "7 8 9 10")
+        self.assertEqual(sorted(os.listdir(self.folder)), list(STARTER_FILES))
+
+
+class StarterFiles(ProgramTest):
+    def test_only_missing_files_are_created_and_existing_ones_kept(self):
+        self.write_file("editequipment", "槍 1 1\r\n盾 0 2 指輪 3 3")
+        run = self.editor("7\n")
+        self.assertEqual(run.status, 0)
+        self.assertBytes(run.stdout, created("editenemy", "editplayer") + MENU)
+        self.assertBytes(self.read_file("editequipment"), "槍 1 1\r\n盾 0 2 指輪 3 3")
+        self.assertBytes(self.read_file("editplayer"), "5 4 6 3\n\n")
+        self.assertEqual(sorted(os.listdir(self.folder)), list(STARTER_FILES))
+
+    def test_starter_files_are_listed_and_read_back(self):
+        run = self.editor("5\n6\n7\n")
+        self.assertEqual(run.status, 0)
+        self.assertIn(cp932("ITEMINDEX1:\nname:pike ap:2 dp:0\nITEMINDEX2:\nname:sword ap:2 dp:0\n"
+                            "ITEMINDEX3:\nname:armor ap:0 dp:3\n"), run.stdout)
+        self.assertIn(cp932("HP:5 AP:4 DP:6 SP:3\n"), run.stdout)
+        # Running again creates nothing more.
+        again = self.editor("7\n")
+        self.assertBytes(again.stdout, MENU)
 
 
 class CommandLine(ProgramTest):

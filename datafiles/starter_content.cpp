@@ -1,0 +1,28 @@
+#include "datafiles/starter_content.hpp"
+
+// The names are cp932 text of at most 29 bytes without blanks, as the editor
+// would accept them.
+const EditEnemyEntry (&starterEnemies())[editEnemyCount] {
+    static const EditEnemyEntry enemies[editEnemyCount] = {
+        {4, 9, 2, 2, "スライム"},
+        {5, 10, 3, 3, "ゴブリン"},
+        {4, 10, 2, 5, "大コウモリ"},
+        {6, 11, 4, 2, "スケルトン"},
+        {30, 14, 7, 4, "闇の王"},
+    };
+    return enemies;
+}
+
+const EditItemEntry (&starterItems())[editItemCount] {
+    static const EditItemEntry items[editItemCount] = {
+        {"pike", 2, 0},
+        {"sword", 2, 0},
+        {"armor", 0, 3},
+    };
+    return items;
+}
+
+const EditPlayerEntry& starterPlayer() {
+    static const EditPlayerEntry entry{5, 4, 6, 3};
+    return entry;
+}
