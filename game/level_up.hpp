@@ -1,0 +1,7 @@
+#pragma once
+
+// After a battle: when the player's exp has reached nextLevelExp, one
+// level-up: the four maxima grow by 1 to 4 each, hp by the HP gain, ap, dp
+// and sp are brought to their maxima, exp falls by nextLevelExp and the
+// attack and defence totals are rebuilt. Otherwise nothing happens.
+void checkLevelUp();

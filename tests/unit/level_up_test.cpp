@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "draw_replay.hpp"
+#include "game/level_up.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+TEST(CheckLevelUp, BelowTheThresholdNothingHappens) {
+    std::vector<int> draws = drawsAfter(3, 1);
+    GameFixtureState game({}, 3);
+    player.exp = 49;
+    PlayerRecord before = player;
+    checkLevelUp();
+    EXPECT_EQ(game.output(), "");
+    EXPECT_EQ(std::memcmp(&before, &player, sizeof player), 0);
+    EXPECT_EQ(platform::nextRandom(), draws[0]);  // no draw made
+}
+
+TEST(CheckLevelUp, ExactlyFiftyGrowsTheMaximaAndKeepsTheHpMargin) {
+    std::vector<int> draws = drawsAfter(11, 5);
+    int hp = draws[0] % 4 + 1, ap = draws[1] % 4 + 1, dp = draws[2] % 4 + 1, sp = draws[3] % 4 + 1;
+    GameFixtureState game({}, 11);
+    player.exp = 50;
+    player.hp = 2;  // 3 below maxHp 5
+    player.ap = player.dp = player.sp = 0;
+    equipment[2].defenceBonus = 10;
+    checkLevelUp();
+    auto n = [](int v) { return std::to_string(v); };
+    EXPECT_EQ(game.output(), "--------------------------------------\nLV.UP\n"
+                             "--------------------------------------\nlvが上がった。\n"
+                             "追加ステータス。HP:+" + n(hp) + " AP:+" + n(ap) + " DP:+" + n(dp) +
+                                 " SP:+" + n(sp) + "\n" +
+                                 "PLAYERの最大値はHP(MAX):" + n(5 + hp) + " AP(MAX):" + n(4 + ap) +
+                                 " DP(MAX):" + n(6 + dp) + " SP(MAX):" + n(3 + sp) + "\n" +
+                                 "現在PLAYERはHP:" + n(2 + hp) + " AP:" + n(4 + ap) + " DP:" +
+                                 n(6 + dp) + " SP:" + n(3 + sp) + "\n");
+    EXPECT_EQ(player.maxHp - player.hp, 3);
+    EXPECT_EQ(player.sp, player.maxSp);
+    EXPECT_EQ(player.exp, 0);
+    EXPECT_EQ(player.statGainBase, 1);
+    EXPECT_EQ(player.attackTotal, 4 + ap + 4);
+    EXPECT_EQ(player.defenceTotal, 6 + dp + 10);
+    EXPECT_EQ(platform::nextRandom(), draws[4]);  // four draws
+}
+
+TEST(CheckLevelUp, OneLevelPerCheckAndTheRemainderCarries) {
+    GameFixtureState game;
+    player.exp = 137;
+    checkLevelUp();
+    EXPECT_EQ(player.exp, 87);
+    checkLevelUp();
+    EXPECT_EQ(player.exp, 37);
+    checkLevelUp();
+    EXPECT_EQ(player.exp, 37);
+    EXPECT_GE(player.maxHp, 5 + 2);
+    EXPECT_LE(player.maxHp, 5 + 8);
+}
+
+TEST(CheckLevelUp, ExtremeStatisticsStopAtTheEnds) {
+    GameFixtureState game;
+    player.exp = INT_MAX;
+    player.hp = player.maxHp = player.maxAp = player.maxDp = player.maxSp = INT_MAX;
+    equipment[0].attackBonus = INT_MAX;
+    checkLevelUp();
+    EXPECT_EQ(player.hp, INT_MAX);
+    EXPECT_EQ(player.sp, INT_MAX);
+    EXPECT_EQ(player.exp, INT_MAX - 50);
+    EXPECT_EQ(player.attackTotal, INT_MAX);
+    player.exp = 0;
+    player.nextLevelExp = INT_MIN;
+    checkLevelUp();
+    EXPECT_EQ(player.exp, INT_MAX);
+}
+
+}  // namespace
