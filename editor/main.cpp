@@ -1,3 +1,4 @@
+#include "editor/balance_report.hpp"
 #include "editor/command_line.hpp"
 #include "editor/editor_menu.hpp"
 #include "editor/starter_files.hpp"
@@ -19,12 +20,17 @@ int main(int argc, char** argv) {
         platform::writeError("runewright: " + options.error + "\n" + editorUsageText());
         return 2;
     case EditorOptions::Action::edit:
+    case EditorOptions::Action::report:
         break;
     }
     int status = 0;
     try {
-        createMissingEditFiles();
-        runEditorMenu();
+        if (options.action == EditorOptions::Action::report) {
+            printBalanceReport(options.battles, options.seed);
+        } else {
+            createMissingEditFiles();
+            runEditorMenu();
+        }
     } catch (const platform::ProgramExit& exit) {
         status = exit.status;
     }

@@ -21,10 +21,6 @@ struct StatGains {
     std::int32_t sp;
 };
 
-std::int32_t drawGain() {
-    return saturate(static_cast<std::int64_t>(platform::nextRandom() % 4) + player.statGainBase);
-}
-
 std::int32_t grown(std::int32_t value, std::int32_t gain) {
     return saturate(static_cast<std::int64_t>(value) + gain);
 }
@@ -32,18 +28,22 @@ std::int32_t grown(std::int32_t value, std::int32_t gain) {
 // Draws the gains in the order HP, AP, DP, SP and adds each to its maximum.
 StatGains raiseMaxima() {
     StatGains gains{};
-    gains.hp = drawGain();
+    gains.hp = drawStatGain(player.statGainBase);
     player.maxHp = grown(player.maxHp, gains.hp);
-    gains.ap = drawGain();
+    gains.ap = drawStatGain(player.statGainBase);
     player.maxAp = grown(player.maxAp, gains.ap);
-    gains.dp = drawGain();
+    gains.dp = drawStatGain(player.statGainBase);
     player.maxDp = grown(player.maxDp, gains.dp);
-    gains.sp = drawGain();
+    gains.sp = drawStatGain(player.statGainBase);
     player.maxSp = grown(player.maxSp, gains.sp);
     return gains;
 }
 
 }  // namespace
+
+std::int32_t drawStatGain(std::int32_t base) {
+    return saturate(static_cast<std::int64_t>(platform::nextRandom() % 4) + base);
+}
 
 void checkLevelUp() {
     if (player.exp < player.nextLevelExp) return;

@@ -32,20 +32,22 @@ void idleDefenceCritical() { (void)draw(10); }
 
 }  // namespace
 
-std::int32_t strikeRoll(std::int32_t attack, std::int32_t defence) {
+Strike rollStrike(std::int32_t attack, std::int32_t defence) {
     bool critical = draw(10) == 0;
-    std::int32_t strike;
-    if (critical) {
-        platform::out << "Critical ATTACK ";
-        strike = criticalAttack(attack);
-    } else {
-        strike = vary(attack);
-    }
+    std::int32_t strike = critical ? criticalAttack(attack) : vary(attack);
     idleDefenceCritical();
     std::int32_t guard = vary(defence);
 
     std::int32_t damage =
         critical ? strike : saturate(static_cast<std::int64_t>(strike) - guard);
     if (damage <= 0) damage = 1 + draw(5);
-    return damage;
+    return Strike{damage, critical};
+}
+
+std::int32_t strikeRoll(std::int32_t attack, std::int32_t defence) {
+    // The marker heads the blow's line; later draws print nothing, so it can
+    // follow the roll.
+    Strike strike = rollStrike(attack, defence);
+    if (strike.critical) platform::out << "Critical ATTACK ";
+    return strike.damage;
 }
