@@ -1,0 +1,77 @@
+"""runewright --report: silent battles of the edit player against the edit enemies."""
+import os
+import re
+import unittest
+
+from harness import RUNEWRIGHT, ProgramTest
+
+ITEMS = "pike 2 0 sword 2 0 armor 0 3\n"
+PLAYER = "5 4 6 3\n"
+
+
+def rows(stdout):
+    """slot -> (win %, mean blows, mean HP left) from the report's table."""
+    table = {}
+    for line in stdout.decode("cp932").splitlines():
+        m = re.match(r"^([1-5]) .* (\d+\.\d) +(\d+\.\d\d) +(\d+\.\d\d)$", line)
+        if m:
+            table[int(m.group(1))] = (float(m.group(2)), float(m.group(3)), float(m.group(4)))
+    return table
+
+
+class Report(ProgramTest):
+    def report(self, *args):
+        return self.run_program(RUNEWRIGHT, ["--report"] + list(args), "")
+
+    def test_certain_outcomes_give_100_and_0_percent(self):
+        # Slots 1 and 3 fall to the first blow of the faster player; slots 2,
+        # 4 and 5 are faster and strike far beyond the player's 5 HP.
+        self.write_file("editenemy", "1 0 0 0 やさしい 1000 1000 0 9 こわい 1 1 1 1 a "
+                                     "999 999 999 999 b 999 999 999 999 c\n")
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", PLAYER)
+        run = self.report("--battles", "2000", "--seed", "9")
+        self.assertEqual(run.status, 0)
+        table = rows(run.stdout)
+        self.assertEqual(table[1], (100.0, 1.0, 5.0))
+        self.assertEqual(table[2], (0.0, 1.0, 0.0))
+        self.assertEqual(table[3], (100.0, 1.0, 5.0))
+        self.assertEqual(table[5][0], 0.0)
+        self.assertIn(b"attack total 8, defence total 9", run.stdout)
+        self.assertIn(b"does not beat the boss more often than not within 20 level-ups", run.stdout)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["editenemy", "editequipment", "editplayer"])
+
+    def test_starter_data_meets_the_balance_targets_and_is_reproducible(self):
+        self.editor("7\n")  # writes the starter files
+        first = self.report("--seed", "4")
+        self.assertEqual(first.status, 0)
+        self.assertEqual(first.stdout, self.report("--seed", "4").stdout)
+        self.assertNotEqual(first.stdout, self.report("--seed", "5").stdout)
+        table = rows(first.stdout)
+        for slot in (1, 2, 3, 4):
+            self.assertTrue(55.0 <= table[slot][0] <= 90.0, table[slot])
+        self.assertLess(table[5][0], 20.0)
+        levels = [float(rate) for rate in re.findall(rb"^ +\d+: +(\d+\.\d) %$", first.stdout, re.M)]
+        self.assertGreater(levels[3], 50.0)
+        self.assertIn(b"after 3 level-ups", first.stdout)
+
+    def test_missing_or_damaged_files_end_with_status_1(self):
+        run = self.report()
+        self.assertEqual(run.status, 1)
+        self.assertTrue(run.stdout.startswith(b"Cannot open editenemy.\n"))
+        self.write_file("editenemy", "1 2 3 x name\n")
+        run = self.report()
+        self.assertEqual(run.status, 1)
+        self.assertTrue(run.stdout.startswith(b"editenemy is damaged at line 1: entry 1, sp: not a number\n"))
+
+    def test_report_options_need_report_and_valid_values(self):
+        for args in (["--battles", "10"], ["--report", "--battles", "0"], ["--report", "--battles"],
+                     ["--report", "--seed", "4294967296"], ["--seed", "1"]):
+            with self.subTest(args=args):
+                run = self.run_program(RUNEWRIGHT, args, "")
+                self.assertEqual(run.status, 2)
+                self.assertEqual(run.stdout, b"")
+
+
+if __name__ == "__main__":
+    unittest.main()
