@@ -23,8 +23,11 @@ test: build
 test-asan: build-asan
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
 
+# The play folder gets its edit data from the editor, which writes the starter
+# content into any edit data file that is missing.
 play: build
 	mkdir -p $(PLAY_DIR)
+	cd $(PLAY_DIR) && printf '7\n' | $(abspath $(RELEASE_DIR))/bin/runewright > /dev/null
 	cd $(PLAY_DIR) && $(abspath $(RELEASE_DIR))/bin/gloomhold
 
 clean:
