@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/terminal.hpp"
+#include "platform/text_encoding.hpp"
 
 namespace platform {
 
@@ -18,10 +19,13 @@ struct Script {
     std::string input;
     std::size_t readPos = 0;
     std::string output;
+    ConsoleCharset charset = ConsoleCharset::cp932;
 };
 
 Script* script = nullptr;
 std::string pendingOutput;
+// The lead byte of a double-byte character whose second byte is still to come.
+Cp932Carry outputCarry;
 
 // Bytes read from standard input but not yet handed out as lines.
 std::string inputBuffer;
@@ -61,6 +65,20 @@ bool fillInput() {
     }
 }
 
+bool consoleSpeaksUtf8() {
+    if (script != nullptr) return script->charset == ConsoleCharset::utf8;
+    static const bool utf8 = localeUsesUtf8();
+    return utf8;
+}
+
+void deliver(std::string_view bytes) {
+    if (script != nullptr) {
+        script->output += bytes;
+    } else {
+        writeAll(1, bytes);
+    }
+}
+
 bool inputIsTerminal() { return script == nullptr && ::isatty(0) == 1; }
 bool outputIsTerminal() { return script == nullptr && ::isatty(1) == 1; }
 
@@ -74,13 +92,28 @@ ConsoleOut& ConsoleOut::operator<<(std::string_view text) {
 
 void flushOutput() {
     if (pendingOutput.empty()) return;
-    if (script != nullptr) {
-        script->output += pendingOutput;
+    if (consoleSpeaksUtf8()) {
+        deliver(cp932ToUtf8(pendingOutput, outputCarry));
     } else {
-        writeAll(1, pendingOutput);
+        deliver(pendingOutput);
     }
     pendingOutput.clear();
 }
+
+namespace {
+
+// Ends the output when the program ends: whatever is left is written, and a
+// lead byte that never got its second byte shows as a broken character.
+void finishOutput() {
+    flushOutput();
+    deliver(finishCp932(outputCarry));
+}
+
+struct OutputEnd {
+    ~OutputEnd() { finishOutput(); }
+} outputEnd;
+
+}  // namespace
 
 void writeError(std::string_view message) { writeAll(2, message); }
 
@@ -110,12 +143,13 @@ bool readLine(std::string& line) {
         inputPos = 0;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (consoleSpeaksUtf8()) line = utf8ToCp932(line);
     return true;
 }
 
 void waitForKey() {
     flushOutput();
-    if (inputIsTerminal()) readKeyPress();
+    if (inputIsTerminal()) readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
 }
 
 void keyWait() {
@@ -134,15 +168,15 @@ void clearScreen() {
     if (outputIsTerminal()) out << "\x1b[H\x1b[2J\x1b[3J";
 }
 
-ScriptedConsole::ScriptedConsole(std::string input) {
-    flushOutput();
+ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
+    finishOutput();
     inputBuffer.clear();
     inputPos = 0;
-    script = new Script{std::move(input), 0, {}};
+    script = new Script{std::move(input), 0, {}, charset};
 }
 
 ScriptedConsole::~ScriptedConsole() {
-    flushOutput();
+    finishOutput();
     delete script;
     script = nullptr;
     inputBuffer.clear();

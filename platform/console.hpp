@@ -34,8 +34,9 @@ void flushOutput();
 void writeError(std::string_view message);
 
 // Reads one line of standard input into `line`, without its line feed and
-// without a carriage return right before it. A last line without a line feed
-// counts too. Returns false, with `line` empty, at the end of input.
+// without a carriage return right before it, in cp932 whatever the console
+// speaks. A last line without a line feed counts too. Returns false, with
+// `line` empty, at the end of input.
 bool readLine(std::string& line);
 
 // Waits for one key press without echo when standard input is a terminal;
@@ -51,11 +52,17 @@ void pauseConsole();
 // Clears a terminal screen; writes nothing when standard output is no terminal.
 void clearScreen();
 
+// What the console speaks: the programs' own cp932, or UTF-8, to and from
+// which the console converts. The real console speaks UTF-8 when the user's
+// locale does; the choice is made once, at the first use.
+enum class ConsoleCharset { cp932, utf8 };
+
 // Replaces the real console for tests: input comes from a script, output is
-// collected, and neither side counts as a terminal. Only one may exist at a time.
+// collected, and neither side counts as a terminal. The script and the output
+// are in `charset`. Only one may exist at a time.
 class ScriptedConsole {
 public:
-    explicit ScriptedConsole(std::string input = {});
+    explicit ScriptedConsole(std::string input = {}, ConsoleCharset charset = ConsoleCharset::cp932);
     ~ScriptedConsole();
     ScriptedConsole(const ScriptedConsole&) = delete;
     ScriptedConsole& operator=(const ScriptedConsole&) = delete;

@@ -1,18 +1,30 @@
 #include "platform/terminal.hpp"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <initializer_list>
 #include <poll.h>
+#include <string>
 #include <termios.h>
 #include <unistd.h>
+
+#include "platform/text_encoding.hpp"
 
 namespace platform {
 namespace {
 
+// The bytes of one key press are written together by the terminal; this is
+// how long a byte may lag behind the one before it and still belong to it.
+constexpr int followingByteMs = 50;
+
+constexpr unsigned char escape = 0x1B;
+
 termios savedSettings;
 volatile sig_atomic_t rawActive = 0;
 bool guardsInstalled = false;
+
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 void applyRawMode() {
     termios raw = savedSettings;
@@ -27,7 +39,7 @@ void restoreMode() { ::tcsetattr(0, TCSANOW, &savedSettings); }
 void onEndingSignal(int sig) {
     if (rawActive) restoreMode();
     ::signal(sig, SIG_DFL);
-    ::raise(sig);
+    ::raise(sig);  // delivered, with its default action, once this handler returns
 }
 
 void onStopSignal(int);
@@ -59,23 +71,55 @@ void onContinueSignal(int) {
     errno = savedErrno;
 }
 
+bool ignored(int sig) {
+    struct sigaction current {};
+    return ::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
+// A signal that the program was started to ignore stays ignored.
 void installGuards() {
     if (guardsInstalled) return;
     guardsInstalled = true;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (int sig : endingSignals) {
+        if (ignored(sig)) continue;
         struct sigaction action {};
         action.sa_handler = onEndingSignal;
         sigemptyset(&action.sa_mask);
         ::sigaction(sig, &action, nullptr);
     }
-    installStopHandler();
+    if (!ignored(SIGTSTP)) installStopHandler();
     struct sigaction action {};
     action.sa_handler = onContinueSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGCONT, &action, nullptr);
 }
 
-// Reads one byte; false when nothing more came within `waitMs` (or ever).
+// Holds back the guarded signals while the terminal mode and `rawActive`
+// change together, so that no handler sees one without the other.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int sig : endingSignals) sigaddset(&held, sig);
+        sigaddset(&held, SIGTSTP);
+        sigaddset(&held, SIGCONT);
+        ::sigprocmask(SIG_BLOCK, &held, &before_);
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+    }
+    ~SignalsHeld() {
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        ::sigprocmask(SIG_SETMASK, &before_, nullptr);
+    }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t before_;
+};
+
+// Reads one byte; false at the end of input, or when `waitMs` is not negative
+// and nothing came within that time.
 bool readByte(unsigned char& byte, int waitMs) {
     for (;;) {
         if (waitMs >= 0) {
@@ -90,43 +134,71 @@ bool readByte(unsigned char& byte, int waitMs) {
     }
 }
 
-// How many bytes follow `lead` in one UTF-8 character.
-int utf8Continuations(unsigned char lead) {
-    if (lead >= 0xF0) return 3;
-    if (lead >= 0xE0) return 2;
-    if (lead >= 0xC0) return 1;
-    return 0;
+bool characterComplete(std::string_view bytes, ConsoleCharset charset) {
+    auto lead = static_cast<unsigned char>(bytes[0]);
+    if (charset == ConsoleCharset::cp932) return !isCp932LeadByte(lead) || bytes.size() >= 2;
+    if (lead < 0xC2 || lead > 0xF4) return true;  // a single byte, or one that starts nothing
+    Utf8Start start = scanUtf8Char(bytes);
+    return start.complete || static_cast<std::size_t>(start.length) < bytes.size();
 }
 
-void readOneKey() {
-    unsigned char first = 0;
-    if (!readByte(first, -1)) return;
-    unsigned char next = 0;
-    if (first == 0x1B) {
-        // An escape sequence arrives at once; a lone Escape key does not.
-        while (readByte(next, 30)) {
-        }
-        return;
+// `bytes` starts with Escape.
+bool escapeSequenceComplete(std::string_view bytes, ConsoleCharset charset) {
+    if (bytes.size() < 2) return false;
+    auto kind = static_cast<unsigned char>(bytes[1]);
+    if (kind == escape) return keyPressComplete(bytes.substr(1), charset);  // Alt with a key that sends Escape
+    if (kind == 'O') return bytes.size() >= 3;                            // ESC O P and the like
+    if (kind != '[') return characterComplete(bytes.substr(1), charset);   // Alt with a character
+    if (bytes.size() >= 3 && bytes[2] == '[') return bytes.size() >= 4;    // ESC [ [ A, a console's F1
+    // ESC [, parameter and intermediate bytes, a final byte.
+    auto last = static_cast<unsigned char>(bytes.back());
+    if (bytes.size() == 2) return false;
+    if (last >= 0x40 && last <= 0x7E) return true;
+    return last < 0x20 || last > 0x3F;  // a byte that no sequence holds ends it
+}
+
+void readOneKey(ConsoleCharset charset) {
+    unsigned char byte = 0;
+    if (!readByte(byte, -1)) return;
+    std::string bytes(1, static_cast<char>(byte));
+    while (!keyPressComplete(bytes, charset) && readByte(byte, followingByteMs)) {
+        bytes += static_cast<char>(byte);
     }
-    for (int rest = utf8Continuations(first); rest > 0; --rest) {
-        if (!readByte(next, 30)) return;
-    }
+}
+
+// Saves the terminal's settings and turns off echo and line editing; false
+// when standard input has no terminal settings to change.
+bool enterRawMode() {
+    SignalsHeld held;
+    if (::tcgetattr(0, &savedSettings) != 0) return false;
+    installGuards();
+    rawActive = 1;
+    applyRawMode();
+    return true;
+}
+
+void leaveRawMode() {
+    SignalsHeld held;
+    restoreMode();
+    rawActive = 0;
 }
 
 }  // namespace
 
-void readKeyPress() {
-    if (::tcgetattr(0, &savedSettings) != 0) {
-        unsigned char ignored = 0;
-        readByte(ignored, -1);
+bool keyPressComplete(std::string_view bytes, ConsoleCharset charset) {
+    if (bytes.empty()) return false;
+    if (static_cast<unsigned char>(bytes[0]) == escape) return escapeSequenceComplete(bytes, charset);
+    return characterComplete(bytes, charset);
+}
+
+void readKeyPress(ConsoleCharset charset) {
+    if (!enterRawMode()) {
+        unsigned char ignoredByte = 0;
+        readByte(ignoredByte, -1);
         return;
     }
-    installGuards();
-    rawActive = 1;
-    applyRawMode();
-    readOneKey();
-    rawActive = 0;
-    restoreMode();
+    readOneKey(charset);
+    leaveRawMode();
 }
 
 }  // namespace platform

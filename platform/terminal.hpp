@@ -1,4 +1,7 @@
 #pragma once
+#include <string_view>
+
+#include "platform/console.hpp"
 
 // Raw key reads from a terminal on standard input. The terminal's settings
 // are restored after every read, and also when a signal ends or stops the
@@ -6,8 +9,14 @@
 namespace platform {
 
 // Reads one key press without echo and without waiting for Enter. A key that
-// sends several bytes (an arrow key's escape sequence, a UTF-8 character)
-// counts as one press.
-void readKeyPress();
+// sends several bytes (an arrow key's escape sequence, a character of several
+// bytes in `charset`) counts as one press.
+void readKeyPress(ConsoleCharset charset);
+
+// Whether `bytes`, read so far from one key press, make the whole key: an
+// escape sequence, or one character in `charset` (a broken one ends where it
+// breaks). A lone Escape is whole only when nothing follows in time, which
+// the reader decides.
+bool keyPressComplete(std::string_view bytes, ConsoleCharset charset);
 
 }  // namespace platform

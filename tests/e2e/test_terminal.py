@@ -1,0 +1,225 @@
+"""The game in a real UTF-8 terminal, driven through tmux.
+
+Each test starts a detached tmux server of its own with an interactive shell
+in a 100 x 40 pane, types into it and reads the screen back. The terminal's
+modes are read with stty from outside the pane, so that a key wait can be
+seen to turn echo off and every way out of it to turn echo on again.
+"""
+import os
+import shlex
+import shutil
+import signal
+import subprocess
+import time
+import unittest
+
+from harness import GLOOMHOLD, ProgramTest
+
+TMUX = shutil.which("tmux")
+SHELL = shutil.which("dash") or shutil.which("sh")
+TIMEOUT = 15.0
+
+MENU_LINES = ["Gloomhold", "プレイモードを選択してください。", "1:通常プレイはこちら。",
+              "2:エディットプレイはこちら。"]
+REFUSAL = "PLEASE inputs 1 or 2"
+PAUSE = "続行するには何かキーを押してください . . ."
+STATUS_LINE = "PLAYERのステータスはHP:5 AP:4 DP:6 SP:3"
+
+
+@unittest.skipUnless(TMUX, "tmux is not installed, so the game cannot be tried in a real "
+                           "terminal here (apt-get install tmux)")
+class Terminal(ProgramTest):
+    def setUp(self):
+        super().setUp()
+        self.socket = "gloomhold-test-%d-%d" % (os.getpid(), id(self))
+        self.environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8",
+                            "HOME": self.folder, "ENV": "", "PS1": "$ ", "TERM": "xterm"}
+        self.tmux("new-session", "-d", "-s", "play", "-x", "100", "-y", "40", "-c", self.folder,
+                  SHELL + " -i")
+        self.addCleanup(self.stop_tmux)
+        self.tty = self.tmux("display-message", "-p", "-t", "play", "#{pane_tty}").strip()
+        self.shell_name = os.path.basename(SHELL)
+        self.markers = 0
+        self.wait_for_shell()
+
+    # --- driving tmux -------------------------------------------------------
+
+    def tmux(self, *args):
+        completed = subprocess.run([TMUX, "-u", "-L", self.socket, "-f", "/dev/null"] + list(args),
+                                   env=self.environment, capture_output=True, timeout=10)
+        if completed.returncode != 0:
+            self.fail("tmux %s failed: %s" % (args[0], completed.stderr.decode(errors="replace")))
+        return completed.stdout.decode("utf-8", errors="replace")
+
+    def stop_tmux(self):
+        subprocess.run([TMUX, "-L", self.socket, "-f", "/dev/null", "kill-server"],
+                       env=self.environment, capture_output=True, timeout=10)
+
+    def type(self, text):
+        """Types text literally (tmux would read "up" as the arrow key otherwise)."""
+        self.tmux("send-keys", "-t", "play", "-l", text)
+
+    def press(self, key):
+        self.tmux("send-keys", "-t", "play", key)
+
+    def enter(self, line):
+        self.type(line)
+        self.press("Enter")
+
+    def screen(self, history=False):
+        """The pane's lines without trailing blanks; with the history above it if asked."""
+        args = ["capture-pane", "-p", "-t", "play"] + (["-S", "-"] if history else [])
+        lines = [line.rstrip() for line in self.tmux(*args).split("\n")]
+        while lines and not lines[-1]:
+            lines.pop()
+        return lines
+
+    def wait_for(self, condition, what):
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            lines = self.screen(history=True)
+            if condition(lines):
+                return lines
+            if time.monotonic() > deadline:
+                self.fail("waited %.0f s for %s; the pane shows:\n%s"
+                          % (TIMEOUT, what, "\n".join(lines)))
+            time.sleep(0.05)
+
+    def wait_for_count(self, line, count):
+        return self.wait_for(lambda lines: lines.count(line) >= count,
+                             "%d lines %r" % (count, line))
+
+    def modes(self):
+        """The terminal's local modes as stty spells them: {"icanon": True, "echo": False}."""
+        out = subprocess.run(["stty", "-F", self.tty, "-a"], capture_output=True, timeout=10,
+                             check=True).stdout.decode()
+        words = out.split()
+        return {flag: flag in words for flag in ("icanon", "echo") if flag in words or "-" + flag in words}
+
+    def wait_for_modes(self, icanon, echo):
+        wanted = {"icanon": icanon, "echo": echo}
+        deadline = time.monotonic() + TIMEOUT
+        while self.modes() != wanted:
+            if time.monotonic() > deadline:
+                self.fail("the terminal's modes stayed %r, not %r" % (self.modes(), wanted))
+            time.sleep(0.02)
+
+    def wait_for_key_wait(self):
+        """The game waits for one key: echo and line editing are off."""
+        self.wait_for_modes(icanon=False, echo=False)
+
+    def foreground(self):
+        return self.tmux("display-message", "-p", "-t", "play", "#{pane_current_command}").strip()
+
+    def wait_for_shell(self):
+        """The shell has the terminal again and runs what it is given."""
+        self.markers += 1
+        # The quotes keep the typed line from matching: only the output can.
+        # (Typed text may show before the prompt, so the output may share
+        # its line with it.)
+        self.enter("echo rea''dy-%d" % self.markers)
+        marker = "ready-%d" % self.markers
+        self.wait_for(lambda lines: any(marker in line for line in lines), "the shell to answer")
+
+    def start_game(self, seed=1):
+        self.tmux("clear-history", "-t", "play")
+        self.enter("%s --seed %d" % (shlex.quote(GLOOMHOLD), seed))
+        self.wait_for(lambda lines: lines[-5:-1] == MENU_LINES and lines[-1] == ">",
+                      "the play-mode menu")
+
+    def game_pid(self):
+        shell_pid = self.tmux("display-message", "-p", "-t", "play", "#{pane_pid}").strip()
+        with open("/proc/%s/task/%s/children" % (shell_pid, shell_pid)) as f:
+            children = f.read().split()
+        self.assertEqual(len(children), 1, "the shell should run just the game")
+        return int(children[0])
+
+    def assertTerminalRestored(self):
+        self.wait_for(lambda lines: self.foreground() == self.shell_name, "the game to end")
+        self.assertEqual(self.modes(), {"icanon": True, "echo": True})
+        # What is typed now shows, and the shell reads it as a whole line.
+        self.enter("echo typed-'back'")
+        self.wait_for(lambda lines: any("echo typed-'back'" in line for line in lines)
+                      and any(line.endswith("typed-back") for line in lines),
+                      "the typed line and its output")
+
+    # --- the tests ----------------------------------------------------------
+
+    def test_menu_key_waits_and_screen_clearing(self):
+        self.start_game()
+        self.assertEqual(self.modes(), {"icanon": True, "echo": True})
+
+        # After a refused answer, any single key brings the menu back, no
+        # Enter needed, nothing echoed. An arrow key and a Japanese character
+        # each count as one key: nothing of them is left for the next answer.
+        keys = [("x", False), ("Up", True), ("あ", False), ("F5", True)]
+        for number, (key, named) in enumerate(keys, start=1):
+            self.enter("3")
+            self.wait_for_count(REFUSAL, number)
+            self.wait_for_key_wait()
+            if named:
+                self.press(key)
+            else:
+                self.type(key)
+            lines = self.wait_for_count(MENU_LINES[1], number + 1)
+            last_refusal = len(lines) - 1 - lines[::-1].index(REFUSAL)
+            self.assertEqual(lines[last_refusal + 1], ">>>", "the key %r was echoed" % key)
+            self.wait_for_modes(icanon=True, echo=True)
+        self.enter("1")
+        self.wait_for(lambda lines: lines[-1] == "command：", "the command prompt")
+
+        # Each command clears the screen and the history above it.
+        self.enter("STATUS")
+        self.wait_for(lambda lines: lines == [STATUS_LINE, "コマンドを入力してください。", "command："],
+                      "the status line alone on a cleared screen")
+        self.enter("right")
+        self.wait_for(lambda lines: lines[:2] == ["key: right", "現在の座標は(14,1)です。"]
+                      and lines[-1] == "command：", "the move alone on a cleared screen")
+
+        # The closing pause takes one key, then the shell has a sane terminal.
+        self.enter("ESC")
+        self.wait_for(lambda lines: PAUSE in lines, "the pause")
+        self.wait_for_key_wait()
+        self.type("q")
+        self.assertTerminalRestored()
+
+    def test_ctrl_c_at_a_key_wait_ends_the_game_and_restores_the_terminal(self):
+        self.start_game()
+        self.enter("3")
+        self.wait_for_key_wait()
+        self.press("C-c")
+        self.assertTerminalRestored()
+
+    def test_termination_and_hangup_at_a_key_wait_restore_the_terminal(self):
+        for signal_name in ("TERM", "HUP"):
+            with self.subTest(signal=signal_name):
+                self.start_game()
+                self.enter("3")
+                self.wait_for_key_wait()
+                os.kill(self.game_pid(), getattr(signal, "SIG" + signal_name))
+                self.assertTerminalRestored()
+
+    def test_stopped_and_continued_key_wait(self):
+        self.start_game()
+        self.enter("3")
+        self.wait_for_key_wait()
+        self.press("C-z")
+        self.wait_for(lambda lines: self.foreground() == self.shell_name, "the game to stop")
+        self.wait_for_modes(icanon=True, echo=True)
+        self.wait_for_shell()
+        self.enter("fg")
+        # Back in the foreground, the key wait goes on with echo off again.
+        self.wait_for_key_wait()
+        self.type("k")
+        self.wait_for_count(MENU_LINES[1], 2)
+        self.wait_for_modes(icanon=True, echo=True)
+        self.enter("1")
+        self.wait_for(lambda lines: lines[-1] == "command：", "the command prompt")
+        self.enter("ESC")
+        self.wait_for_key_wait()
+        self.type(" ")
+        self.assertTerminalRestored()
+
+
+if __name__ == "__main__":
+    unittest.main()

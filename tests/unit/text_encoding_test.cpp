@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/console.hpp"
+#include "platform/terminal.hpp"
+#include "platform/text_encoding.hpp"
+
+// Plain literals in this file are cp932 bytes, as in the programs; u8
+// literals stay UTF-8.
+namespace {
+
+using platform::ConsoleCharset;
+
+std::string utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+std::string decodeWhole(std::string_view cp932) {
+    platform::Cp932Carry carry;
+    std::string result = platform::cp932ToUtf8(cp932, carry);
+    return result + platform::finishCp932(carry);
+}
+
+std::string decodeInPieces(std::string_view cp932, const std::vector<std::size_t>& cuts) {
+    platform::Cp932Carry carry;
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t cut : cuts) {
+        result += platform::cp932ToUtf8(cp932.substr(from, cut - from), carry);
+        from = cut;
+    }
+    result += platform::cp932ToUtf8(cp932.substr(from), carry);
+    return result + platform::finishCp932(carry);
+}
+
+const std::string replacement = utf8(u8"\uFFFD");
+// Characters that cp932 lacks (kept out of the test macros, which would spell
+// them as cp932 in their messages).
+const std::string accented = utf8(u8"é");
+const std::string emoji = utf8(u8"😀");
+const std::string lacking = utf8(u8"€é丂😀");
+
+TEST(Cp932ToUtf8, ConvertsTheGamesTextAndHalfWidthKatakana) {
+    EXPECT_EQ(decodeWhole("command： HP:5 ～\\"), utf8(u8"command： HP:5 ～\\"));
+    EXPECT_EQ(decodeWhole("続行するには何かキーを押してください . . . \n"),
+              utf8(u8"続行するには何かキーを押してください . . . \n"));
+    // Single bytes 0xA1 to 0xDF are half-width katakana, not lead bytes.
+    EXPECT_EQ(decodeWhole("｡ｱﾝﾟ"), utf8(u8"｡ｱﾝﾟ"));
+    EXPECT_EQ(std::string("｡ﾟ"), "\xA1\xDF");
+    EXPECT_EQ(decodeWhole("①\x87\x40"), utf8(u8"①①"));
+}
+
+TEST(Cp932ToUtf8, DoubleByteCharacterCutBetweenPiecesIsConvertedWhole) {
+    const std::string text = "あｱい\x81\x40" "Ab漢ﾟ字";  // \x81\x40 is the ideographic space
+    const std::string expected = utf8(u8"あｱい\u3000Ab漢ﾟ字");
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        EXPECT_EQ(decodeInPieces(text, {cut}), expected) << "cut at " << cut;
+    }
+    std::vector<std::size_t> everyByte;
+    for (std::size_t i = 1; i < text.size(); ++i) everyByte.push_back(i);
+    EXPECT_EQ(decodeInPieces(text, everyByte), expected);
+
+    // The lead byte waits in the carry; nothing of it is written early.
+    platform::Cp932Carry carry;
+    EXPECT_EQ(platform::cp932ToUtf8("x\x82", carry), "x");
+    EXPECT_EQ(carry.leadByte, "\x82");
+    EXPECT_EQ(platform::cp932ToUtf8("", carry), "");
+    EXPECT_EQ(platform::cp932ToUtf8("\xA0y", carry), utf8(u8"あy"));
+    EXPECT_TRUE(carry.leadByte.empty());
+}
+
+TEST(Cp932ToUtf8, InvalidSequencesBecomeReplacementCharacters) {
+    // Bytes that start nothing.
+    EXPECT_EQ(decodeWhole("a\x80" "b\xA0" "c\xFD\xFE\xFF"),
+              "a" + replacement + "b" + replacement + "c" + replacement + replacement + replacement);
+    // A lead byte before a byte that cannot follow it: only the lead byte is
+    // lost, the next character is read afresh.
+    EXPECT_EQ(decodeWhole("\x82 x\x82\n"), replacement + " x" + replacement + "\n");
+    EXPECT_EQ(decodeWhole("\x82\x7F"), replacement + "\x7F");
+    // A well-formed pair that names no character is one bad character.
+    EXPECT_EQ(decodeWhole("\x85\x40あ"), replacement + utf8(u8"あ"));
+    // A lead byte at the very end of the output.
+    EXPECT_EQ(decodeInPieces("あ\x82", {2}), utf8(u8"あ") + replacement);
+    platform::Cp932Carry carry;
+    EXPECT_EQ(platform::finishCp932(carry), "");
+}
+
+TEST(Utf8ToCp932, ConvertsLinesAndMarksWhatCp932CannotHold) {
+    EXPECT_EQ(platform::utf8ToCp932(utf8(u8"勇者ｱﾙﾌ 1")), "勇者ｱﾙﾌ 1");
+    EXPECT_EQ(platform::utf8ToCp932(utf8(u8"１")), "\x82\x50");
+    EXPECT_EQ(platform::utf8ToCp932(""), "");
+    // Characters that cp932 lacks: one "?" each, whatever their length.
+    EXPECT_EQ(platform::utf8ToCp932("a" + lacking + "b"), "a????b");
+    // Broken UTF-8: a stray continuation byte, a cut character, an overlong
+    // form, a surrogate, a byte that never starts a character.
+    EXPECT_EQ(platform::utf8ToCp932("\x80" "a"), "?a");
+    EXPECT_EQ(platform::utf8ToCp932("\xE3\x81" "a"), "?a");
+    EXPECT_EQ(platform::utf8ToCp932("a\xE3\x81"), "a?");
+    EXPECT_EQ(platform::utf8ToCp932("\xC0\xAF"), "??");
+    EXPECT_EQ(platform::utf8ToCp932("\xED\xA0\x80"), "???");
+    EXPECT_EQ(platform::utf8ToCp932("\xFF" "x"), "?x");
+}
+
+TEST(Utf8Scan, LengthsAndWellFormedStarts) {
+    auto scan = [](std::string_view bytes) {
+        platform::Utf8Start start = platform::scanUtf8Char(bytes);
+        return std::pair(start.length, start.complete);
+    };
+    EXPECT_EQ(scan("a"), std::pair(1, true));
+    EXPECT_EQ(scan(accented), std::pair(2, true));
+    EXPECT_EQ(scan(utf8(u8"あx")), std::pair(3, true));
+    EXPECT_EQ(scan(emoji), std::pair(4, true));
+    EXPECT_EQ(scan("\xE3\x81"), std::pair(2, false));
+    EXPECT_EQ(scan("\xE0\x80\x80"), std::pair(1, false));  // overlong
+    EXPECT_EQ(scan("\xF4\x90\x80\x80"), std::pair(1, false));  // beyond U+10FFFF
+    EXPECT_EQ(scan("\xBF"), std::pair(1, false));
+}
+
+TEST(ScriptedConsoleInUtf8, OutputIsConvertedAndSplitCharactersStayWhole) {
+    platform::ScriptedConsole console({}, ConsoleCharset::utf8);
+    platform::out << "あ\x82";
+    platform::flushOutput();
+    EXPECT_EQ(console.takeOutput(), utf8(u8"あ"));
+    platform::out << "\xA0い";
+    EXPECT_EQ(console.takeOutput(), utf8(u8"あい"));
+
+    // The buffer hands its bytes on at 64 KiB, here between the two bytes of "う".
+    std::string filler(65535, 'a');
+    platform::out << filler << "う" << "\n";
+    EXPECT_EQ(console.takeOutput(), filler + utf8(u8"う\n"));
+}
+
+TEST(ScriptedConsoleInUtf8, LinesArriveInCp932AndLimitsCountCp932Bytes) {
+    platform::ScriptedConsole console(utf8(u8"１\r\nあいうえおかきくけこさしすせそ\n€\nSTATUS"),
+                                      ConsoleCharset::utf8);
+    std::string line;
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "１");
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "あいうえおかきくけこさしすせそ");
+    EXPECT_EQ(line.size(), 30u);
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "?");
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "STATUS");
+    EXPECT_FALSE(platform::readLine(line));
+}
+
+TEST(ScriptedConsoleInCp932, BytesPassUnchangedBothWays) {
+    const std::string strange = "あ\x82\x80\xFF\xA0ｱ" + utf8(u8"あ");
+    platform::ScriptedConsole console(strange + "\n");
+    platform::out << strange;
+    EXPECT_EQ(console.takeOutput(), strange);
+    std::string line;
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, strange);
+}
+
+// Sets the locale variables for one test and puts them back afterwards.
+class LocaleVariables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : names) {
+            const char* value = std::getenv(name);
+            saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override {
+        for (std::size_t i = 0; i < saved.size(); ++i) set(names[i], saved[i] ? saved[i]->c_str() : nullptr);
+    }
+    static void set(const char* name, const char* value) {
+        if (value) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    static bool utf8With(const char* all, const char* ctype, const char* lang) {
+        set("LC_ALL", all);
+        set("LC_CTYPE", ctype);
+        set("LANG", lang);
+        return platform::localeUsesUtf8();
+    }
+    static constexpr const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    std::vector<std::optional<std::string>> saved;
+};
+
+TEST_F(LocaleVariables, LcAllThenLcCtypeThenLangDecide) {
+    std::string before = std::setlocale(LC_CTYPE, nullptr);
+    EXPECT_TRUE(utf8With("C.UTF-8", nullptr, nullptr));
+    EXPECT_TRUE(utf8With(nullptr, nullptr, "C.UTF-8"));
+    EXPECT_TRUE(utf8With(nullptr, "C.UTF-8", "C"));
+    EXPECT_FALSE(utf8With("C", "C.UTF-8", "C.UTF-8"));
+    EXPECT_FALSE(utf8With("POSIX", nullptr, nullptr));
+    EXPECT_FALSE(utf8With(nullptr, nullptr, nullptr));
+    EXPECT_TRUE(utf8With("", "", "C.UTF-8"));
+    // A locale that is not installed still names its character set.
+    EXPECT_TRUE(utf8With("xx_YY.utf8@variant", nullptr, nullptr));
+    EXPECT_FALSE(utf8With("xx_YY.SJIS", nullptr, nullptr));
+    EXPECT_FALSE(utf8With("xx_YY", nullptr, "C.UTF-8"));
+    // The program's own locale is left as it was.
+    EXPECT_EQ(std::string(std::setlocale(LC_CTYPE, nullptr)), before);
+}
+
+TEST(KeyPress, SequencesAndCharactersCountAsOneKey) {
+    auto whole = [](std::string_view bytes, ConsoleCharset charset = ConsoleCharset::utf8) {
+        return platform::keyPressComplete(bytes, charset);
+    };
+    EXPECT_FALSE(whole(""));
+    EXPECT_TRUE(whole("a"));
+    EXPECT_TRUE(whole("\n"));
+    // Escape sequences: an arrow, a function key, an application-mode arrow,
+    // a console F1, Alt with a letter, Alt with an arrow.
+    for (std::string_view key : {"\x1b[A", "\x1b[15~", "\x1b[1;5C", "\x1bOP", "\x1b[[A", "\x1bx", "\x1b\x1b[B"}) {
+        for (std::size_t n = 1; n < key.size(); ++n) EXPECT_FALSE(whole(key.substr(0, n))) << key << " " << n;
+        EXPECT_TRUE(whole(key)) << key;
+    }
+    // A byte that no sequence holds ends it.
+    EXPECT_TRUE(whole("\x1b[1\x01"));
+    // UTF-8 characters, and broken ones that end where they break.
+    const std::string hiragana = utf8(u8"あ");
+    EXPECT_FALSE(whole(hiragana.substr(0, 1)));
+    EXPECT_FALSE(whole(hiragana.substr(0, 2)));
+    EXPECT_TRUE(whole(hiragana));
+    EXPECT_FALSE(whole(emoji.substr(0, 3)));
+    EXPECT_TRUE(whole(emoji));
+    EXPECT_TRUE(whole("\xE3q"));
+    EXPECT_TRUE(whole("\x80"));
+    const std::string altHiragana = utf8(u8"\x1bあ");
+    EXPECT_TRUE(whole(altHiragana));
+    EXPECT_FALSE(whole(altHiragana.substr(0, 3)));
+    // A cp932 console: a lead byte waits for its second byte; katakana is one byte.
+    EXPECT_FALSE(whole("\x82", ConsoleCharset::cp932));
+    EXPECT_TRUE(whole("あ", ConsoleCharset::cp932));
+    EXPECT_TRUE(whole("ｱ", ConsoleCharset::cp932));
+}
+
+}  // namespace
