@@ -38,6 +38,11 @@ FileResult writeFile(const char* fileName, const std::string& contents) {
     return withStatus(FileStatus::cannotWrite);
 }
 
+// The text of a name buffer, up to its NUL or its end, whichever comes first.
+std::string_view nameText(const char (&name)[editNameCapacity]) {
+    return std::string_view(name, ::strnlen(name, editNameCapacity));
+}
+
 void appendNumbers(std::string& text, std::initializer_list<std::int32_t> numbers) {
     const char* separator = "";
     for (std::int32_t number : numbers) {
@@ -89,7 +94,7 @@ std::string formatEditEnemies(const EditEnemyEntry (&entries)[editEnemyCount]) {
     std::string text;
     for (const EditEnemyEntry& e : entries) {
         appendNumbers(text, {e.hp, e.ap, e.dp, e.sp});
-        text += e.name;
+        text += nameText(e.name);
         text += '\n';
     }
     text += '\n';
@@ -99,7 +104,7 @@ std::string formatEditEnemies(const EditEnemyEntry (&entries)[editEnemyCount]) {
 std::string formatEditItems(const EditItemEntry (&entries)[editItemCount]) {
     std::string text;
     for (const EditItemEntry& e : entries) {
-        text += e.name;
+        text += nameText(e.name);
         text += '\n';
         appendNumbers(text, {e.attackBonus, e.defenceBonus});
     }

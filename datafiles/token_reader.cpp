@@ -11,7 +11,10 @@ void TokenReader::skipWhiteSpace() {
 
 bool TokenReader::fail(int entry, const char* field, const char* problem) {
     result_.status = FileStatus::damaged;
-    result_.line = line_;
+    // A token missing at the end stands on the file's last line, not on the
+    // line that the final line break would begin.
+    bool atEnd = pos_ >= bytes_.size();
+    result_.line = atEnd && !bytes_.empty() && bytes_.back() == '\n' ? line_ - 1 : line_;
     result_.entry = entry;
     result_.field = field;
     result_.problem = problem;

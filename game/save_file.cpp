@@ -1,5 +1,70 @@
 #include "game/save_file.hpp"
 
-// Joined when the save file lands.
-void saveGame() {}
-void loadGame() {}
+#include "datafiles/file_failure.hpp"
+#include "datafiles/token_reader.hpp"
+#include "game/equipment.hpp"
+#include "game/game_state.hpp"
+#include "platform/console.hpp"
+#include "platform/files.hpp"
+
+using platform::out;
+
+namespace {
+
+const char* const cannotOpenSaveFile = "Cannot open savedata\n";
+
+FileResult withStatus(FileStatus status) {
+    FileResult result;
+    result.status = status;
+    return result;
+}
+
+}  // namespace
+
+SaveData parseSaveData(std::string_view bytes) {
+    // The token reader's numbers are exactly the save file's: white space,
+    // an optional sign, decimal digits within 32 bits. Reading stops at the
+    // first failure, so that value and all after it stay 0.
+    TokenReader reader(bytes);
+    SaveData data;
+    (void)(reader.readNumber(data.maxHp, 1, "hp") && reader.readNumber(data.maxAp, 1, "ap") &&
+           reader.readNumber(data.maxDp, 1, "dp") && reader.readNumber(data.maxSp, 1, "sp"));
+    return data;
+}
+
+std::string formatSaveData(const SaveData& data) {
+    return std::to_string(data.maxHp) + " " + std::to_string(data.maxAp) + " " +
+           std::to_string(data.maxDp) + " " + std::to_string(data.maxSp) + "\n";
+}
+
+void saveGame() {
+    SaveData data{player.maxHp, player.maxAp, player.maxDp, player.maxSp};
+    // The old save stays whole unless the new one is completely on the disk;
+    // a save that did not reach the disk ends the game as a failure.
+    switch (platform::replaceFile(saveFileName, formatSaveData(data))) {
+    case platform::ReplaceResult::done:
+        out << "Saveが完了しました。" << "\n";
+        return;
+    case platform::ReplaceResult::cannotCreate:
+        stopOnFileFailure(withStatus(FileStatus::cannotOpen), saveFileName, cannotOpenSaveFile);
+        return;
+    case platform::ReplaceResult::cannotWrite:
+        stopOnFileFailure(withStatus(FileStatus::cannotWrite), saveFileName, cannotOpenSaveFile);
+        return;
+    }
+}
+
+void loadGame() {
+    std::string bytes;
+    if (!platform::readWholeFile(saveFileName, bytes)) {
+        stopOnFileFailure(withStatus(FileStatus::cannotOpen), saveFileName, cannotOpenSaveFile);
+    }
+    SaveData data = parseSaveData(bytes);
+    player.hp = player.maxHp = data.maxHp;
+    player.ap = player.maxAp = data.maxAp;
+    player.dp = player.maxDp = data.maxDp;
+    player.sp = player.maxSp = data.maxSp;
+    out << "読み込み完了致しました。" << "\n";
+    printPlayerStatus();
+    applyEquipment();
+}

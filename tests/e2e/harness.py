@@ -54,13 +54,14 @@ class ProgramTest(unittest.TestCase):
         with open(self.path(name), "rb") as f:
             return f.read()
 
-    def run_program(self, program, args, script, env=None, timeout=60):
+    def run_program(self, program, args, script, env=None, timeout=60, preexec_fn=None):
         environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
         if env:
             environment.update(env)
         data = cp(script) if isinstance(script, str) else script
         completed = subprocess.run([program] + list(args), input=data, capture_output=True,
-                                   cwd=self.folder, env=environment, timeout=timeout)
+                                   cwd=self.folder, env=environment, timeout=timeout,
+                                   preexec_fn=preexec_fn)
         return Run(completed)
 
     def game(self, script, seed=1, args=(), **kw):
