@@ -89,12 +89,13 @@ TEST(Dialogues, EndOfInputWritesNothing) {
     }
 }
 
-TEST(EditItems, AFailedWriteIsReportedAndNotCalledDone) {
+TEST(EditItems, AFileThatCannotBeWrittenIsReportedAndNotCalledDone) {
     TemporaryFolder folder;
-    std::filesystem::create_directory("editequipment");  // the new file cannot be renamed over it
+    std::filesystem::create_directory("editequipment");  // a folder stands where the file should be
     ActionRun failed = runScripted("pike\n2\n0\nmail\n0\n3\nring\n1\n1\n", editItems);
     EXPECT_EQ(failed.status, 1);
-    EXPECT_TRUE(failed.output.ends_with(std::string(27, '-') + "\nCannot write editequipment\n" + pause));
+    EXPECT_TRUE(failed.output.ends_with(std::string(27, '-') + "\nCannot open editequipment.\n" + pause));
+    EXPECT_TRUE(std::filesystem::is_directory("editequipment"));
 }
 
 }  // namespace
