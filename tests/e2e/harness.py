@@ -77,3 +77,13 @@ class ProgramTest(unittest.TestCase):
             self.assertEqual(actual.decode("cp932", errors="replace"),
                              expected.decode("cp932", errors="replace"))
             self.assertEqual(actual, expected)
+
+
+def draws(seed, count):
+    """The first `count` values of the game's generator after seeding with `seed`."""
+    values = []
+    state = seed
+    for _ in range(count):
+        state = (state * 214013 + 2531011) & 0xFFFFFFFF
+        values.append((state >> 16) & 0x7FFF)
+    return values
