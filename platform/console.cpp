@@ -52,7 +52,10 @@ bool fillInput() {
         return true;
     }
     if (inputEnded) return false;
-    char chunk[4096];
+    // Whoever is at the console sees everything printed before the program
+    // waits for them; lines that have already come need no flush.
+    flushOutput();
+    char chunk[1 << 16];
     for (;;) {
         ssize_t got = ::read(0, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
@@ -79,8 +82,15 @@ void deliver(std::string_view bytes) {
     }
 }
 
-bool inputIsTerminal() { return script == nullptr && ::isatty(0) == 1; }
-bool outputIsTerminal() { return script == nullptr && ::isatty(1) == 1; }
+// Asked once: the standard streams stay what they were when the program started.
+bool inputIsTerminal() {
+    static const bool terminal = ::isatty(0) == 1;
+    return script == nullptr && terminal;
+}
+bool outputIsTerminal() {
+    static const bool terminal = ::isatty(1) == 1;
+    return script == nullptr && terminal;
+}
 
 }  // namespace
 
@@ -118,7 +128,6 @@ struct OutputEnd {
 void writeError(std::string_view message) { writeAll(2, message); }
 
 bool readLine(std::string& line) {
-    flushOutput();
     line.clear();
     for (;;) {
         std::size_t feed = inputBuffer.find('\n', inputPos);
@@ -127,6 +136,9 @@ bool readLine(std::string& line) {
             inputPos = feed + 1;
             break;
         }
+        // Only the start of an unfinished line is kept while more is read.
+        inputBuffer.erase(0, inputPos);
+        inputPos = 0;
         if (!fillInput()) {
             if (inputPos >= inputBuffer.size()) {
                 inputBuffer.clear();
@@ -148,8 +160,9 @@ bool readLine(std::string& line) {
 }
 
 void waitForKey() {
+    if (!inputIsTerminal()) return;
     flushOutput();
-    if (inputIsTerminal()) readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
+    readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
 }
 
 void keyWait() {

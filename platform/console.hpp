@@ -5,8 +5,9 @@
 #include <string_view>
 
 // The console: every byte that the programs print or read passes through
-// here. Output is buffered and flushed before every read, before every key
-// wait and when the program ends.
+// here. Output is buffered; it is flushed whenever the program is about to
+// wait for input (a line that has not come yet, a key press) and when the
+// program ends, so that nothing printed is ever held back from a reader.
 namespace platform {
 
 class ConsoleOut {
@@ -40,7 +41,7 @@ void writeError(std::string_view message);
 bool readLine(std::string& line);
 
 // Waits for one key press without echo when standard input is a terminal;
-// reads nothing otherwise. Flushes output first.
+// reads nothing otherwise. Flushes output before it waits.
 void waitForKey();
 
 // ">>> ", a key press, a line break.
