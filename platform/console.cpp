@@ -9,11 +9,14 @@
 
 namespace platform {
 
-ConsoleOut out;
+namespace {
+// What has been printed and not yet handed to the console.
+char outputBuffer[1 << 16];
+}  // namespace
+
+constinit ConsoleOut out{outputBuffer, sizeof outputBuffer};
 
 namespace {
-
-constexpr std::size_t flushThreshold = 1 << 16;
 
 struct Script {
     std::string input;
@@ -23,7 +26,6 @@ struct Script {
 };
 
 Script* script = nullptr;
-std::string pendingOutput;
 // The lead byte of a double-byte character whose second byte is still to come.
 Cp932Carry outputCarry;
 
@@ -94,20 +96,27 @@ bool outputIsTerminal() {
 
 }  // namespace
 
-ConsoleOut& ConsoleOut::operator<<(std::string_view text) {
-    pendingOutput.append(text);
-    if (pendingOutput.size() >= flushThreshold) flushOutput();
-    return *this;
+ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
+    flushOutput();
+    const std::size_t room = static_cast<std::size_t>(end_ - next_);
+    while (text.size() > room) {
+        std::char_traits<char>::copy(next_, text.data(), room);
+        next_ += room;
+        text.remove_prefix(room);
+        flushOutput();
+    }
+    return *this << text;
 }
 
 void flushOutput() {
-    if (pendingOutput.empty()) return;
+    std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
+    if (pending.empty()) return;
     if (consoleSpeaksUtf8()) {
-        deliver(cp932ToUtf8(pendingOutput, outputCarry));
+        deliver(cp932ToUtf8(pending, outputCarry));
     } else {
-        deliver(pendingOutput);
+        deliver(pending);
     }
-    pendingOutput.clear();
+    out.next_ = outputBuffer;
 }
 
 namespace {

@@ -10,9 +10,18 @@
 // program ends, so that nothing printed is ever held back from a reader.
 namespace platform {
 
+// Appends to a buffer of fixed size in line: a turn of the game prints a few
+// dozen pieces, and each is a copy of a few bytes unless the buffer is full.
 class ConsoleOut {
 public:
-    ConsoleOut& operator<<(std::string_view text);
+    constexpr ConsoleOut(char* buffer, std::size_t size) : next_(buffer), end_(buffer + size) {}
+
+    ConsoleOut& operator<<(std::string_view text) {
+        if (text.size() > static_cast<std::size_t>(end_ - next_)) return appendBeyondBuffer(text);
+        std::char_traits<char>::copy(next_, text.data(), text.size());
+        next_ += text.size();
+        return *this;
+    }
     ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
     ConsoleOut& operator<<(char c) { return *this << std::string_view(&c, 1); }
 
@@ -23,6 +32,13 @@ public:
         auto result = std::to_chars(digits, digits + sizeof digits, value);
         return *this << std::string_view(digits, static_cast<std::size_t>(result.ptr - digits));
     }
+
+private:
+    friend void flushOutput();
+    // Flushes, then takes `text` in as many buffers as it fills.
+    ConsoleOut& appendBeyondBuffer(std::string_view text);
+    char* next_;
+    char* const end_;
 };
 
 // Standard output of the program.
