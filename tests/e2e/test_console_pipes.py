@@ -152,7 +152,9 @@ class SystemCalls(ProgramTest):
         with open(self.path("script"), "rb") as stdin, open(self.path("output"), "wb") as stdout:
             subprocess.run([STRACE, "-qq", "-o", self.path("trace"), "-e", "trace=write,ioctl,read",
                             harness.GLOOMHOLD, "--seed", "1"], stdin=stdin, stdout=stdout,
-                           cwd=self.folder, env={"LC_ALL": "C"}, timeout=60, check=True)
+                           cwd=self.folder, timeout=60, check=True,
+                           # The leak checker of a sanitized build cannot run under a tracer.
+                           env={"LC_ALL": "C", "ASAN_OPTIONS": "detect_leaks=0"})
         return self.read_file("trace").decode(errors="replace").splitlines(), self.read_file("output")
 
     def test_a_long_session_takes_and_gives_its_text_in_large_blocks(self):
@@ -167,7 +169,7 @@ class SystemCalls(ProgramTest):
         # read of input (which might wait) and at the end.
         self.assertLessEqual(len(writes), len(output) // 65536 + len(reads) + 1)
         # Whether input and output are terminals is asked once for each.
-        self.assertLessEqual(len([c for c in calls if c.startswith("ioctl(")]), 2)
+        self.assertLessEqual(len([c for c in calls if re.match(r"ioctl\([01],", c)]), 2)
 
 
 if __name__ == "__main__":
