@@ -5,7 +5,7 @@ ASAN_DIR    := $(BUILD_DIR)/asan
 PLAY_DIR    := $(BUILD_DIR)/play
 CMAKE_FLAGS ?=
 
-.PHONY: all build build-asan test test-asan play clean
+.PHONY: all build build-asan test test-asan play bench clean
 
 all: build
 
@@ -29,6 +29,13 @@ play: build
 	mkdir -p $(PLAY_DIR)
 	cd $(PLAY_DIR) && printf '7\n' | $(abspath $(RELEASE_DIR))/bin/runewright > /dev/null
 	cd $(PLAY_DIR) && $(abspath $(RELEASE_DIR))/bin/gloomhold
+
+# What a turn, a start and a battle cost, each against a floor measured beside
+# it; builds only the programs (and the floor program), not the tests.
+bench:
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_DIR) --target gloomhold runewright floor_program
+	python3 bench/bench.py --bin $(RELEASE_DIR)/bin $(BENCH_FLAGS)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,6 +1,7 @@
 #include "game/command_loop.hpp"
 
 #include <string>
+#include <string_view>
 
 #include "game/battle.hpp"
 #include "game/boss_gate.hpp"
@@ -66,7 +67,9 @@ void loadEditData() {
     platform::clearScreen();
 }
 
-bool isCommandWord(const std::string& line) {
+// Commands are compared as views: a view compares lengths first, where a
+// string compared with a literal always calls memcmp (every turn asks this).
+bool isCommandWord(std::string_view line) {
     return line == "ESC" || line == "SAVE" || line == "LOAD" || line == "EDITLOAD" ||
            line == "STATUS" || line == "EDITITEMLOAD" || isMovementWord(line);
 }
@@ -91,10 +94,11 @@ void encounterRoll() {
     runBattle(enemyIndex);
 }
 
-TurnEnd playTurn(std::string& command) {
+TurnEnd playTurn(std::string& line) {
     out << "コマンドを入力してください。\n" << "command： ";
-    if (!platform::readLine(command)) return TurnEnd::endGame;
+    if (!platform::readLine(line)) return TurnEnd::endGame;
     platform::clearScreen();
+    std::string_view command = line;
 
     int skipEncounter = isCommandWord(command) ? 0 : 1;
     if (command == "ESC") return TurnEnd::endGame;
@@ -116,7 +120,7 @@ TurnEnd playTurn(std::string& command) {
         skipEncounter = 1;
     } else if (isMovementWord(command)) {
         out << "key: " << command << "\n";
-        movePlayer(command);
+        movePlayer(line);
         if (nextRandom() % 4 == 0) {
             rollDungeonEvent();
             skipEncounter = 1;

@@ -5,11 +5,13 @@
 
 using platform::out;
 
-bool isMovementWord(const std::string& line) {
+bool isMovementWord(std::string_view line) {
     return line == "up" || line == "down" || line == "right" || line == "left";
 }
 
-void movePlayer(std::string command) {
+void movePlayer(std::string line) {
+    // A view compares lengths before bytes; the string would call memcmp.
+    std::string_view command = line;
     if (command == "up") {
         ++playerY;
         if (playerY > mapSize) {

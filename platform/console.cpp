@@ -9,11 +9,14 @@
 
 namespace platform {
 
-ConsoleOut out;
+namespace {
+// What has been printed and not yet handed to the console.
+char outputBuffer[1 << 16];
+}  // namespace
+
+constinit ConsoleOut out{outputBuffer, sizeof outputBuffer};
 
 namespace {
-
-constexpr std::size_t flushThreshold = 1 << 16;
 
 struct Script {
     std::string input;
@@ -23,7 +26,6 @@ struct Script {
 };
 
 Script* script = nullptr;
-std::string pendingOutput;
 // The lead byte of a double-byte character whose second byte is still to come.
 Cp932Carry outputCarry;
 
@@ -52,7 +54,10 @@ bool fillInput() {
         return true;
     }
     if (inputEnded) return false;
-    char chunk[4096];
+    // Whoever is at the console sees everything printed before the program
+    // waits for them; lines that have already come need no flush.
+    flushOutput();
+    char chunk[1 << 16];
     for (;;) {
         ssize_t got = ::read(0, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
@@ -79,25 +84,39 @@ void deliver(std::string_view bytes) {
     }
 }
 
-bool inputIsTerminal() { return script == nullptr && ::isatty(0) == 1; }
-bool outputIsTerminal() { return script == nullptr && ::isatty(1) == 1; }
+// Asked once: the standard streams stay what they were when the program started.
+bool inputIsTerminal() {
+    static const bool terminal = ::isatty(0) == 1;
+    return script == nullptr && terminal;
+}
+bool outputIsTerminal() {
+    static const bool terminal = ::isatty(1) == 1;
+    return script == nullptr && terminal;
+}
 
 }  // namespace
 
-ConsoleOut& ConsoleOut::operator<<(std::string_view text) {
-    pendingOutput.append(text);
-    if (pendingOutput.size() >= flushThreshold) flushOutput();
-    return *this;
+ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
+    flushOutput();
+    const std::size_t room = static_cast<std::size_t>(end_ - next_);
+    while (text.size() > room) {
+        std::char_traits<char>::copy(next_, text.data(), room);
+        next_ += room;
+        text.remove_prefix(room);
+        flushOutput();
+    }
+    return *this << text;
 }
 
 void flushOutput() {
-    if (pendingOutput.empty()) return;
+    std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
+    if (pending.empty()) return;
     if (consoleSpeaksUtf8()) {
-        deliver(cp932ToUtf8(pendingOutput, outputCarry));
+        deliver(cp932ToUtf8(pending, outputCarry));
     } else {
-        deliver(pendingOutput);
+        deliver(pending);
     }
-    pendingOutput.clear();
+    out.next_ = outputBuffer;
 }
 
 namespace {
@@ -118,7 +137,6 @@ struct OutputEnd {
 void writeError(std::string_view message) { writeAll(2, message); }
 
 bool readLine(std::string& line) {
-    flushOutput();
     line.clear();
     for (;;) {
         std::size_t feed = inputBuffer.find('\n', inputPos);
@@ -127,6 +145,9 @@ bool readLine(std::string& line) {
             inputPos = feed + 1;
             break;
         }
+        // Only the start of an unfinished line is kept while more is read.
+        inputBuffer.erase(0, inputPos);
+        inputPos = 0;
         if (!fillInput()) {
             if (inputPos >= inputBuffer.size()) {
                 inputBuffer.clear();
@@ -148,8 +169,9 @@ bool readLine(std::string& line) {
 }
 
 void waitForKey() {
+    if (!inputIsTerminal()) return;
     flushOutput();
-    if (inputIsTerminal()) readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
+    readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
 }
 
 void keyWait() {

@@ -5,13 +5,23 @@
 #include <string_view>
 
 // The console: every byte that the programs print or read passes through
-// here. Output is buffered and flushed before every read, before every key
-// wait and when the program ends.
+// here. Output is buffered; it is flushed whenever the program is about to
+// wait for input (a line that has not come yet, a key press) and when the
+// program ends, so that nothing printed is ever held back from a reader.
 namespace platform {
 
+// Appends to a buffer of fixed size in line: a turn of the game prints a few
+// dozen pieces, and each is a copy of a few bytes unless the buffer is full.
 class ConsoleOut {
 public:
-    ConsoleOut& operator<<(std::string_view text);
+    constexpr ConsoleOut(char* buffer, std::size_t size) : next_(buffer), end_(buffer + size) {}
+
+    ConsoleOut& operator<<(std::string_view text) {
+        if (text.size() > static_cast<std::size_t>(end_ - next_)) return appendBeyondBuffer(text);
+        std::char_traits<char>::copy(next_, text.data(), text.size());
+        next_ += text.size();
+        return *this;
+    }
     ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
     ConsoleOut& operator<<(char c) { return *this << std::string_view(&c, 1); }
 
@@ -22,6 +32,13 @@ public:
         auto result = std::to_chars(digits, digits + sizeof digits, value);
         return *this << std::string_view(digits, static_cast<std::size_t>(result.ptr - digits));
     }
+
+private:
+    friend void flushOutput();
+    // Flushes, then takes `text` in as many buffers as it fills.
+    ConsoleOut& appendBeyondBuffer(std::string_view text);
+    char* next_;
+    char* const end_;
 };
 
 // Standard output of the program.
@@ -40,7 +57,7 @@ void writeError(std::string_view message);
 bool readLine(std::string& line);
 
 // Waits for one key press without echo when standard input is a terminal;
-// reads nothing otherwise. Flushes output first.
+// reads nothing otherwise. Flushes output before it waits.
 void waitForKey();
 
 // ">>> ", a key press, a line break.
