@@ -77,20 +77,15 @@ std::wstring baseOf(const std::wstring& path) {
 // link names, so that the link stays a link and its file gets the contents.
 // False when `name` is no regular file.
 bool resolveTarget(const std::wstring& name, std::wstring& target) {
-    DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) return false;
+    Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;  // a folder, a bad path
         target = name;  // a new file, made here
         return true;
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        target = name;
-        return true;
-    }
-    Handle file(openForReading(name));
-    if (!file.valid() || !isDiskFile(file.get())) return false;
+    if (!isDiskFile(file.get())) return false;
     DWORD length = ::GetFinalPathNameByHandleW(file.get(), nullptr, 0, FILE_NAME_NORMALIZED);
     if (length == 0) return false;
     std::wstring path(length, L'\0');

@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 // The first code of a function or arrow key; its second code follows at once.
-bool opensExtendedKey(int code) { return code == 0x00 || code == 0xE0; }
+bool opensExtendedKey(unsigned char code) { return code == 0x00 || code == 0xE0; }
 
 }  // namespace
 
@@ -18,8 +18,8 @@ bool opensExtendedKey(int code) { return code == 0x00 || code == 0xE0; }
 // character of two bytes comes as two codes; so does an extended key. Either
 // way the second code belongs to the same press.
 void readKeyPress(ConsoleCharset) {
-    int code = ::_getch();
-    if (opensExtendedKey(code) || isCp932LeadByte(static_cast<unsigned char>(code))) ::_getch();
+    auto code = static_cast<unsigned char>(::_getch());
+    if (opensExtendedKey(code) || isCp932LeadByte(code)) ::_getch();
 }
 
 }  // namespace platform
