@@ -2,10 +2,11 @@
 BUILD_DIR   ?= build
 RELEASE_DIR := $(BUILD_DIR)/release
 ASAN_DIR    := $(BUILD_DIR)/asan
+WINDOWS_DIR := $(BUILD_DIR)/windows
 PLAY_DIR    := $(BUILD_DIR)/play
 CMAKE_FLAGS ?=
 
-.PHONY: all build build-asan test test-asan play bench clean
+.PHONY: all build build-asan test test-asan play bench clean windows test-windows
 
 all: build
 
@@ -22,6 +23,21 @@ test: build
 
 test-asan: build-asan
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
+
+# The Windows programs, cross-built with MinGW-w64: gloomhold.exe and
+# runewright.exe in $(WINDOWS_DIR)/bin, each one file without DLLs of its own.
+windows:
+	cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64.cmake) -DGLOOMHOLD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_DIR)
+
+# The end-to-end tests once more, every run also made by the Windows programs
+# under Wine and compared with the Linux programs' run.
+test-windows: build windows
+	GLOOMHOLD=$(abspath $(RELEASE_DIR))/bin/gloomhold RUNEWRIGHT=$(abspath $(RELEASE_DIR))/bin/runewright \
+	GLOOMHOLD_EXE=$(abspath $(WINDOWS_DIR))/bin/gloomhold.exe RUNEWRIGHT_EXE=$(abspath $(WINDOWS_DIR))/bin/runewright.exe \
+	WINEPREFIX=$(abspath $(WINDOWS_DIR))/wineprefix \
+	python3 tests/windows/compare.py
 
 # The play folder gets its edit data from the editor, which writes the starter
 # content into any edit data file that is missing.

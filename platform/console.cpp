@@ -1,9 +1,6 @@
 #include "platform/console.hpp"
 
-#include <cerrno>
-#include <cstdlib>
-#include <unistd.h>
-
+#include "platform/console_device.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -17,6 +14,15 @@ char outputBuffer[1 << 16];
 constinit ConsoleOut out{outputBuffer, sizeof outputBuffer};
 
 namespace {
+
+// Whether the console may speak UTF-8, to be converted to and from. The
+// Windows console is switched to code page 932 while the programs run and
+// speaks their own text, so that build has no conversion at all.
+#ifdef _WIN32
+constexpr bool utf8Console = false;
+#else
+constexpr bool utf8Console = true;
+#endif
 
 struct Script {
     std::string input;
@@ -34,17 +40,6 @@ std::string inputBuffer;
 std::size_t inputPos = 0;
 bool inputEnded = false;
 
-void writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return;  // the console is gone; there is nobody left to tell
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
 // Fetches more bytes of standard input; false when none will come.
 bool fillInput() {
     if (script != nullptr) {
@@ -58,39 +53,40 @@ bool fillInput() {
     // waits for them; lines that have already come need no flush.
     flushOutput();
     char chunk[1 << 16];
-    for (;;) {
-        ssize_t got = ::read(0, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            inputEnded = true;
-            return false;
-        }
-        inputBuffer.append(chunk, static_cast<std::size_t>(got));
-        return true;
+    std::size_t got = readInput(chunk, sizeof chunk);
+    if (got == 0) {
+        inputEnded = true;
+        return false;
     }
+    inputBuffer.append(chunk, got);
+    return true;
 }
 
 bool consoleSpeaksUtf8() {
-    if (script != nullptr) return script->charset == ConsoleCharset::utf8;
-    static const bool utf8 = localeUsesUtf8();
-    return utf8;
+    if constexpr (utf8Console) {
+        if (script != nullptr) return script->charset == ConsoleCharset::utf8;
+        static const bool utf8 = localeUsesUtf8();
+        return utf8;
+    } else {
+        return false;
+    }
 }
 
 void deliver(std::string_view bytes) {
     if (script != nullptr) {
         script->output += bytes;
     } else {
-        writeAll(1, bytes);
+        writeStream(Stream::output, bytes);
     }
 }
 
 // Asked once: the standard streams stay what they were when the program started.
 bool inputIsTerminal() {
-    static const bool terminal = ::isatty(0) == 1;
+    static const bool terminal = isConsole(Stream::input);
     return script == nullptr && terminal;
 }
 bool outputIsTerminal() {
-    static const bool terminal = ::isatty(1) == 1;
+    static const bool terminal = isConsole(Stream::output);
     return script == nullptr && terminal;
 }
 
@@ -111,11 +107,14 @@ ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
 void flushOutput() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
     if (pending.empty()) return;
-    if (consoleSpeaksUtf8()) {
-        deliver(cp932ToUtf8(pending, outputCarry));
-    } else {
-        deliver(pending);
+    if constexpr (utf8Console) {
+        if (consoleSpeaksUtf8()) {
+            deliver(cp932ToUtf8(pending, outputCarry));
+            out.next_ = outputBuffer;
+            return;
+        }
     }
+    deliver(pending);
     out.next_ = outputBuffer;
 }
 
@@ -125,16 +124,19 @@ namespace {
 // lead byte that never got its second byte shows as a broken character.
 void finishOutput() {
     flushOutput();
-    deliver(finishCp932(outputCarry));
+    if constexpr (utf8Console) deliver(finishCp932(outputCarry));
 }
 
 struct OutputEnd {
-    ~OutputEnd() { finishOutput(); }
+    ~OutputEnd() {
+        finishOutput();
+        releaseConsole();
+    }
 } outputEnd;
 
 }  // namespace
 
-void writeError(std::string_view message) { writeAll(2, message); }
+void writeError(std::string_view message) { writeStream(Stream::error, message); }
 
 bool readLine(std::string& line) {
     line.clear();
@@ -164,7 +166,9 @@ bool readLine(std::string& line) {
         inputPos = 0;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (consoleSpeaksUtf8()) line = utf8ToCp932(line);
+    if constexpr (utf8Console) {
+        if (consoleSpeaksUtf8()) line = utf8ToCp932(line);
+    }
     return true;
 }
 
@@ -187,7 +191,13 @@ void pauseConsole() {
 }
 
 void clearScreen() {
-    if (outputIsTerminal()) out << "\x1b[H\x1b[2J\x1b[3J";
+    if (!outputIsTerminal()) return;
+#ifdef _WIN32
+    flushOutput();
+    clearConsoleWindow();
+#else
+    out << "\x1b[H\x1b[2J\x1b[3J";
+#endif
 }
 
 ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {

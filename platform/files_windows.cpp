@@ -1,0 +1,155 @@
+#include "platform/files.hpp"
+
+#include <string>
+#include <windows.h>
+
+#include "platform/line_ends_windows.hpp"
+
+// Data files on Windows. Names come as the programs' own bytes, in the
+// system's ANSI code page as the C runtime takes them. Written files go
+// through text-mode semantics: every line feed is stored as CR LF.
+namespace platform {
+namespace {
+
+std::wstring widen(const char* name) {
+    int length = ::MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), length);
+    wide.pop_back();  // the terminating NUL
+    return wide;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() { close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool close() {
+        if (!valid()) return true;
+        bool ok = ::CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// A regular file on a disk; not a folder, a pipe or a device such as CON.
+bool isDiskFile(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info;
+    return ::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+HANDLE openForReading(const std::wstring& name) {
+    return ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool writeAll(HANDLE handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD chunk = bytes.size() > 0x100000 ? 0x100000 : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!::WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return L".";
+    return path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::wstring baseOf(const std::wstring& path) {
+    std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// Where the new contents go: the file itself, or the file that a symbolic
+// link names, so that the link stays a link and its file gets the contents.
+// False when `name` is no regular file.
+bool resolveTarget(const std::wstring& name, std::wstring& target) {
+    Handle file(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;  // a folder, a bad path
+        target = name;  // a new file, made here
+        return true;
+    }
+    if (!isDiskFile(file.get())) return false;
+    DWORD length = ::GetFinalPathNameByHandleW(file.get(), nullptr, 0, FILE_NAME_NORMALIZED);
+    if (length == 0) return false;
+    std::wstring path(length, L'\0');
+    length = ::GetFinalPathNameByHandleW(file.get(), path.data(), length, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= path.size()) return false;
+    path.resize(length);
+    target = path;
+    return true;
+}
+
+// Makes a new, empty file beside the target under a name that no other file
+// has; never opens an existing file.
+HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
+    std::wstring stem = folderOf(target) + L"\\." + baseOf(target) + L".tmp" +
+                        std::to_wstring(::GetCurrentProcessId());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = stem + L"-" + std::to_wstring(attempt);
+        HANDLE handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return handle;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+bool readWholeFile(const char* name, std::string& contents) {
+    contents.clear();
+    Handle file(openForReading(widen(name)));
+    if (!file.valid()) return false;  // a folder cannot be opened this way either
+    if (!isDiskFile(file.get())) return false;
+    char chunk[8192];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
+            contents.clear();
+            return false;
+        }
+        if (got == 0) return true;
+        contents.append(chunk, got);
+    }
+}
+
+ReplaceResult replaceFile(const char* name, std::string_view contents) {
+    std::wstring target;
+    if (!resolveTarget(widen(name), target)) return ReplaceResult::cannotCreate;
+    std::wstring temporary;
+    Handle file(createTemporary(target, temporary));
+    if (!file.valid()) return ReplaceResult::cannotCreate;
+
+    bool ok = writeAll(file.get(), withCrLf(contents));
+    ok = ok && ::FlushFileBuffers(file.get()) != 0;
+    ok = file.close() && ok;
+    ok = ok && ::MoveFileExW(temporary.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+        ::DeleteFileW(temporary.c_str());
+        return ReplaceResult::cannotWrite;
+    }
+    return ReplaceResult::done;
+}
+
+bool pathExists(const char* name) {
+    return ::GetFileAttributesW(widen(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace platform

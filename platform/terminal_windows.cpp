@@ -1,0 +1,25 @@
+#include "platform/terminal.hpp"
+
+#include <conio.h>
+
+#include "platform/text_encoding.hpp"
+
+// Key presses from the Windows console, through the console runtime: no echo,
+// no waiting for Enter, and the console's mode is as it was afterwards.
+namespace platform {
+namespace {
+
+// The first code of a function or arrow key; its second code follows at once.
+bool opensExtendedKey(unsigned char code) { return code == 0x00 || code == 0xE0; }
+
+}  // namespace
+
+// The console runs in code page 932 (console_device_windows.cpp), so a
+// character of two bytes comes as two codes; so does an extended key. Either
+// way the second code belongs to the same press.
+void readKeyPress(ConsoleCharset) {
+    auto code = static_cast<unsigned char>(::_getch());
+    if (opensExtendedKey(code) || isCp932LeadByte(code)) ::_getch();
+}
+
+}  // namespace platform

@@ -1,0 +1,252 @@
+"""Runs the end-to-end tests once more, each program run also replayed by the
+Windows programs under Wine, and compares the two.
+
+Every run that a test makes through the harness is made twice: by the Linux
+program in the test's own folder, as always, and by the Windows program in a
+copy of that folder as it was just before the run. The Windows run must give
+the same exit status, and the same bytes on standard output and standard
+error and in every file it leaves, with each line feed written as CR LF (a
+text-mode stream on Windows); files it did not write must stay as they were.
+The test's own checks then run on the Linux result, as they always do.
+
+A test that needs what only a POSIX system has (a terminal driven through
+tmux, process limits, immutable files, mounts, a UTF-8 console) is skipped
+with its reason, and so is a test that ran no program through the harness.
+
+Environment: GLOOMHOLD, RUNEWRIGHT (the Linux programs), GLOOMHOLD_EXE,
+RUNEWRIGHT_EXE (the Windows programs), WINEPREFIX (created on first use).
+"""
+import os
+import shutil
+import stat
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.dont_write_bytecode = True
+HERE = os.path.dirname(os.path.abspath(__file__))
+E2E = os.path.join(os.path.dirname(HERE), "e2e")
+sys.path.insert(0, E2E)
+sys.path.insert(0, HERE)
+
+import harness  # noqa: E402
+from wine import start_wine, stop_wine, windows_run  # noqa: E402
+
+# Whole tests that need what Wine cannot give; the key is the test's id
+# without its module, or a module name for all of its tests.
+POSIX_ONLY = {
+    "test_terminal": "drives the game in a POSIX terminal through tmux",
+    "FailedSaves.test_a_full_disk": "mounts a small file system with unshare",
+    "FailedSaves.test_a_save_that_cannot_replace_the_old_one":
+        "makes the old file immutable with chattr, which a copy of the folder does not keep",
+}
+
+stats = {"runs": {}, "skipped": {}}
+
+
+def crlf(data):
+    return data.replace(b"\n", b"\r\n")
+
+
+def locale_codeset(env):
+    for variable in ("LC_ALL", "LC_CTYPE", "LANG"):
+        value = env.get(variable)
+        if value:
+            return value.partition(".")[2].partition("@")[0].replace("-", "").replace("_", "").upper()
+    return ""
+
+
+def snapshot(folder, origin=None):
+    """Everything in a folder: relative name -> (kind, contents or target, mode).
+    A link into the folder is told as a link into `origin`, the folder that
+    this one copies."""
+    entries = {}
+    for root, dirs, files in os.walk(folder):
+        for name in dirs + files:
+            path = os.path.join(root, name)
+            rel = os.path.relpath(path, folder)
+            info = os.lstat(path)
+            if stat.S_ISLNK(info.st_mode):
+                entries[rel] = ("link", rebase(os.readlink(path), folder, origin or folder), 0)
+            elif stat.S_ISDIR(info.st_mode):
+                entries[rel] = ("dir", None, stat.S_IMODE(info.st_mode))
+            elif stat.S_ISREG(info.st_mode):
+                with open(path, "rb") as f:
+                    entries[rel] = ("file", f.read(), stat.S_IMODE(info.st_mode))
+            else:
+                entries[rel] = ("special", None, 0)
+        dirs[:] = [d for d in dirs if not os.path.islink(os.path.join(root, d))]
+    return entries
+
+
+def rebase(target, old, new):
+    """A link's target, moved from one folder to another if it lies inside."""
+    if os.path.isabs(target) and (target + "/").startswith(old + "/"):
+        return new + target[len(old):]
+    return target
+
+
+def rebuild(entries, origin, folder):
+    """Fills `folder` as `origin` was; links into `origin` point into `folder`."""
+    for rel in sorted(entries):
+        kind, data, mode = entries[rel]
+        path = os.path.join(folder, rel)
+        if kind == "dir":
+            os.mkdir(path)
+        elif kind == "link":
+            os.symlink(rebase(data, origin, folder), path)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
+            os.chmod(path, mode)
+    for rel in sorted(entries, reverse=True):  # folders last, once filled
+        kind, _, mode = entries[rel]
+        if kind == "dir":
+            os.chmod(os.path.join(folder, rel), mode)
+
+
+def remove_tree(folder):
+    for root, dirs, _ in os.walk(folder):
+        for name in dirs:
+            os.chmod(os.path.join(root, name), 0o755)
+    os.chmod(folder, 0o755)
+    shutil.rmtree(folder, True)
+
+
+def first_difference(expected, actual):
+    at = next((i for i, (a, b) in enumerate(zip(expected, actual)) if a != b),
+              min(len(expected), len(actual)))
+    return "at byte %d: expected %r, got %r (lengths %d and %d)" % (
+        at, expected[max(0, at - 40):at + 40], actual[max(0, at - 40):at + 40],
+        len(expected), len(actual))
+
+
+def differences(linux, windows, before, after_linux, after_windows):
+    """What the Windows run did otherwise than the Linux run, as lines."""
+    found = []
+    if windows["status"] != linux.status:
+        found.append("exit status %d on Windows, %d on Linux" % (windows["status"], linux.status))
+    for name, lin, win in (("stdout", linux.stdout, windows["stdout"]),
+                           ("stderr", linux.stderr, windows["stderr"])):
+        if win != crlf(lin):
+            found.append("%s differs %s" % (name, first_difference(crlf(lin), win)))
+    if sorted(after_linux) != sorted(after_windows):
+        found.append("files left: %s on Linux, %s on Windows"
+                     % (sorted(after_linux), sorted(after_windows)))
+        return found
+    for rel, (kind, data, _) in after_linux.items():
+        win_kind, win_data, _ = after_windows[rel]
+        if win_kind != kind:
+            found.append("%s is a %s on Linux, a %s on Windows" % (rel, kind, win_kind))
+        elif kind == "file" and win_data != crlf(data):
+            untouched = rel in before and before[rel][1] == data == win_data
+            if not untouched:
+                found.append("file %s differs %s" % (rel, first_difference(crlf(data), win_data)))
+        elif kind == "link" and win_data != data:
+            found.append("link %s points to %r on Linux, %r on Windows" % (rel, data, win_data))
+    return found
+
+
+linux_run_program = harness.ProgramTest.run_program
+
+
+def replayed_run_program(self, program, args, script, env=None, timeout=60, preexec_fn=None,
+                         **options):
+    """The harness's run, made by the Linux program and by the Windows one."""
+    if options:
+        self.skipTest("uses harness options that the replay does not know: %s" % sorted(options))
+    if preexec_fn is not None:
+        self.skipTest("sets POSIX process limits before the program starts")
+    environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
+    environment.update(env or {})
+    if locale_codeset(environment) == "UTF8":
+        self.skipTest("speaks UTF-8 at the console; the Windows console runs in code page 932")
+    before = snapshot(self.folder)
+    if any(kind == "special" for kind, _, _ in before.values()):
+        self.skipTest("holds a pipe or a device in its folder")
+
+    scratch = tempfile.mkdtemp(prefix="gloomhold-wine-")
+    try:
+        rebuild(before, self.folder, scratch)
+        os.chmod(scratch, stat.S_IMODE(os.stat(self.folder).st_mode))
+        data = harness.cp(script) if isinstance(script, str) else script
+        windows = windows_run(program, list(args), data, scratch, environment, timeout * 3 + 30)
+        after_windows = snapshot(scratch, self.folder)
+    finally:
+        remove_tree(scratch)
+
+    linux = linux_run_program(self, program, args, script, env=env, timeout=timeout)
+    found = differences(linux, windows, before, snapshot(self.folder), after_windows)
+    name = os.path.basename(program)
+    stats["runs"][name] = stats["runs"].get(name, 0) + 1
+    self._compared = getattr(self, "_compared", 0) + 1
+    if found:
+        self.fail("Windows and Linux differ for %s %s:\n  %s" % (name, " ".join(args), "\n  ".join(found)))
+    return linux
+
+
+class ComparingResult(unittest.TextTestResult):
+    def addSuccess(self, test):
+        if getattr(test, "_compared", 0) == 0:
+            self.addSkip(test, "ran no program through the harness: nothing to compare")
+            return
+        super().addSuccess(test)
+
+    def addSkip(self, test, reason):
+        stats["skipped"][test.id()] = reason
+        super().addSkip(test, reason)
+
+
+def posix_only_reason(test):
+    module, _, rest = test.id().partition(".")
+    return POSIX_ONLY.get(module) or POSIX_ONLY.get(rest)
+
+
+def mark_posix_only(suite):
+    for item in suite:
+        if isinstance(item, unittest.TestSuite):
+            mark_posix_only(item)
+        elif posix_only_reason(item):
+            reason = posix_only_reason(item)
+            setattr(item, item._testMethodName,
+                    unittest.skip("POSIX only: " + reason)(getattr(item, item._testMethodName)))
+
+
+def run_suites(pattern):
+    runner_e2e = unittest.TextTestRunner(verbosity=2, resultclass=ComparingResult)
+    harness.ProgramTest.run_program = replayed_run_program
+    try:
+        suite = unittest.defaultTestLoader.discover(E2E, pattern=pattern, top_level_dir=E2E)
+        mark_posix_only(suite)
+        replayed = runner_e2e.run(suite)
+    finally:
+        harness.ProgramTest.run_program = linux_run_program
+    # The Windows programs' own tests: files they write, and their console.
+    suite = unittest.defaultTestLoader.discover(HERE, pattern=pattern, top_level_dir=HERE)
+    own = unittest.TextTestRunner(verbosity=2).run(suite)
+    return replayed.wasSuccessful() and own.wasSuccessful(), own.testsRun
+
+
+def main():
+    for variable in ("GLOOMHOLD", "RUNEWRIGHT", "GLOOMHOLD_EXE", "RUNEWRIGHT_EXE", "WINEPREFIX"):
+        if not os.environ.get(variable):
+            sys.exit("compare.py: %s is not set" % variable)
+    started = time.monotonic()
+    os.chdir(E2E)
+    start_wine()
+    try:
+        ok, own_tests = run_suites(sys.argv[1] if len(sys.argv) > 1 else "test_*.py")
+    finally:
+        stop_wine()
+    runs = stats["runs"]
+    print("\nCompared %d runs of the Windows programs with the Linux ones (%s); "
+          "%d tests or subtests skipped under Wine; %d tests of the Windows programs' own; %.0f s in all."
+          % (sum(runs.values()), ", ".join("%s %d" % item for item in sorted(runs.items())),
+             len(stats["skipped"]), own_tests, time.monotonic() - started))
+    return 0 if ok and sum(runs.values()) > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
