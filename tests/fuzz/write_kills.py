@@ -64,11 +64,14 @@ def strace_works():
     return done.returncode == 0
 
 
-def environment():
+def environment(traced=False):
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
     for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
         if name in os.environ:
             env[name] = os.environ[name]
+    if traced:
+        # The leak checker of the sanitizer build cannot work under strace.
+        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
     return env
 
 
@@ -104,6 +107,7 @@ class KillRun:
         self.programs = programs
         self.root = root
         self.env = environment()
+        self.traced_env = environment(traced=True)
 
     def folder_with(self, files):
         folder = tempfile.mkdtemp(prefix="kill-", dir=self.root)
@@ -122,7 +126,7 @@ class KillRun:
             f.write(script)
         with open(script_path, "rb") as stdin:
             return subprocess.Popen(command, stdin=stdin, stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL, cwd=folder, env=self.env)
+                                    stderr=subprocess.DEVNULL, cwd=folder, env=self.traced_env)
 
     @staticmethod
     def traced_child(tracer, program):
