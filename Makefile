@@ -38,7 +38,7 @@ test-asan: build-asan
 test-valgrind: build
 	mkdir -p $(VALGRIND_DIR)
 	for p in gloomhold runewright; do \
-	  printf '#!/bin/sh\nexec valgrind --error-exitcode=99 --leak-check=no -q %s "$$@"\n' \
+	  printf '#!/bin/sh\nexec valgrind --error-exitcode=99 --leak-check=no --vgdb=no -q %s "$$@"\n' \
 	    "$(abspath $(RELEASE_DIR))/bin/$$p" > $(VALGRIND_DIR)/$$p; \
 	  chmod +x $(VALGRIND_DIR)/$$p; \
 	done
