@@ -75,7 +75,8 @@ class Tokens:
         match = re.compile(rb"[+-]?[0-9]+").match(self.data, self.pos)
         if not match:
             raise Damaged("no number at byte %d" % self.pos)
-        value = int(match.group())
+        sign, digits = match.group()[:1], match.group().lstrip(b"+-").lstrip(b"0") or b"0"
+        value = INT_MAX + 1 if len(digits) > 10 else int(digits) * (-1 if sign == b"-" else 1)
         if not INT_MIN <= value <= INT_MAX:
             raise Damaged("number beyond 32 bits at byte %d" % self.pos)
         self.pos = match.end()
@@ -406,7 +407,7 @@ class Session:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-def run_sessions(programs, sessions, first=0, timeout=30, failures=None, log=None):
+def run_sessions(programs, sessions, first=0, timeout=30, failures=None, log=None, progress=None):
     """Runs `sessions` sessions for each program; returns (counts, failed sessions)."""
     root = tempfile.mkdtemp(prefix="gloomhold-dialogue-fuzz-")
     counts = {}
@@ -432,6 +433,8 @@ def run_sessions(programs, sessions, first=0, timeout=30, failures=None, log=Non
                         log("%s session %d: %s%s" % (program, number, "; ".join(session.problems),
                                                      " (kept in %s)" % where if where else ""))
                 session.clean()
+                if progress and (number + 1 - first) % progress == 0 and log:
+                    log("%s: %d sessions, %d failing so far" % (program, number + 1 - first, len(failed)))
     finally:
         shutil.rmtree(root, ignore_errors=True)
     return counts, failed
@@ -446,6 +449,7 @@ def main():
     parser.add_argument("--only", choices=["game", "editor"])
     parser.add_argument("--timeout", type=int, default=30, help="seconds a session may take")
     parser.add_argument("--failures", help="folder that keeps failing sessions")
+    parser.add_argument("--progress", type=int, help="report after every so many sessions")
     options = parser.parse_args()
     programs = [(p, os.path.abspath(path)) for p, path in (("game", options.game), ("editor", options.editor))
                 if path and options.only in (None, p)]
@@ -454,7 +458,8 @@ def main():
     if options.failures:
         os.makedirs(options.failures, exist_ok=True)
     counts, failed = run_sessions(programs, options.sessions, options.first, options.timeout,
-                                  options.failures, log=lambda text: print(text, flush=True))
+                                  options.failures, log=lambda text: print(text, flush=True),
+                                  progress=options.progress)
     for program, tally in counts.items():
         print("%s: %s" % (program, ", ".join("%s %s" % (k, ("%.2f s" % v) if k == "slowest" else v)
                                              for k, v in tally.items())))
