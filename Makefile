@@ -1,12 +1,22 @@
 # Two commands set everything up: `make play` and `make test`.
-BUILD_DIR   ?= build
-RELEASE_DIR := $(BUILD_DIR)/release
-ASAN_DIR    := $(BUILD_DIR)/asan
-WINDOWS_DIR := $(BUILD_DIR)/windows
-PLAY_DIR    := $(BUILD_DIR)/play
-CMAKE_FLAGS ?=
+BUILD_DIR    ?= build
+RELEASE_DIR  := $(BUILD_DIR)/release
+ASAN_DIR     := $(BUILD_DIR)/asan
+WINDOWS_DIR  := $(BUILD_DIR)/windows
+PLAY_DIR     := $(BUILD_DIR)/play
+FUZZ_DIR     := $(BUILD_DIR)/fuzz
+VALGRIND_DIR := $(BUILD_DIR)/valgrind
+CMAKE_FLAGS  ?=
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := edit_enemies edit_items edit_player save_data
 
-.PHONY: all build build-asan test test-asan play bench clean windows test-windows
+# The sanitizer build stops at its first report with an abort, which no test
+# can take for one of the programs' own exit statuses.
+SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+                 UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
+
+.PHONY: all build build-asan build-fuzz test test-asan test-valgrind fuzz play bench clean \
+        windows test-windows
 
 all: build
 
@@ -22,7 +32,40 @@ test: build
 	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j2
 
 test-asan: build-asan
-	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
+
+# The end-to-end tests with every run of the release programs watched by
+# valgrind's memcheck: an error it finds ends the program with status 99 and
+# a report that fails the test.
+test-valgrind: build
+	mkdir -p $(VALGRIND_DIR)
+	for p in gloomhold runewright; do \
+	  printf '#!/bin/sh\nexec valgrind --error-exitcode=99 --leak-check=no --vgdb=no -q %s "$$@"\n' \
+	    "$(abspath $(RELEASE_DIR))/bin/$$p" > $(VALGRIND_DIR)/$$p; \
+	  chmod +x $(VALGRIND_DIR)/$$p; \
+	done
+	cd tests/e2e && GLOOMHOLD=$(abspath $(VALGRIND_DIR))/gloomhold \
+	  RUNEWRIGHT=$(abspath $(VALGRIND_DIR))/runewright UNDER_VALGRIND=1 PYTHONDONTWRITEBYTECODE=1 \
+	  python3 -m unittest discover -p 'test_*.py'
+
+# The readers' fuzz targets (clang and libFuzzer), each for FUZZ_SECONDS.
+# New inputs gather in build/fuzz/corpus/<target>; an input that breaks a
+# reader's promise is kept in build/fuzz/findings and fails the run.
+build-fuzz:
+	cmake -S tests/fuzz -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR)
+
+fuzz: build-fuzz
+	@set -e; mkdir -p $(FUZZ_DIR)/findings; \
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -dict=tests/fuzz/data_files.dict -artifact_prefix=$(FUZZ_DIR)/findings/$$t- \
+	    $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t > $(FUZZ_DIR)/$$t.log 2>&1 \
+	    || { tail -40 $(FUZZ_DIR)/$$t.log; exit 1; }; \
+	  grep -E 'number_of_executed_units|new_units_added' $(FUZZ_DIR)/$$t.log; \
+	done
 
 # The Windows programs, cross-built with MinGW-w64: gloomhold.exe and
 # runewright.exe in $(WINDOWS_DIR)/bin, each one file without DLLs of its own.

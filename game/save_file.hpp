@@ -1,27 +1,7 @@
 #pragma once
-#include <cstdint>
-#include <string>
-#include <string_view>
+#include "game/save_data_format.hpp"
 
-// The save file `savedata`: the player's four maximum statistics on one line.
-
-inline constexpr const char* saveFileName = "savedata";
-
-// The four numbers of a save, in file order.
-struct SaveData {
-    std::int32_t maxHp = 0;
-    std::int32_t maxAp = 0;
-    std::int32_t maxDp = 0;
-    std::int32_t maxSp = 0;
-};
-
-// Reads the first four whitespace-separated decimal numbers. The first one
-// that cannot be read (end of file, no number, beyond 32 bits) and every one
-// after it stay 0; whatever follows the fourth is ignored.
-SaveData parseSaveData(std::string_view bytes);
-
-// "hp ap dp sp" in plain decimal and a line break.
-std::string formatSaveData(const SaveData& data);
+// The save file `savedata` as the game uses it.
 
 // Writes the player's four maximum statistics to `savedata`.
 void saveGame();

@@ -4,6 +4,7 @@ The programs' text is cp932; expected texts are written here as ordinary
 strings and encoded with cp932 before they are compared byte for byte.
 """
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -11,6 +12,38 @@ import unittest
 
 GLOOMHOLD = os.environ.get("GLOOMHOLD", "")
 RUNEWRIGHT = os.environ.get("RUNEWRIGHT", "")
+
+# Settings of the sanitizer build, passed on to the programs when they are set.
+CHECKER_VARIABLES = ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
+# What AddressSanitizer, UndefinedBehaviorSanitizer and valgrind print when
+# they find a fault.
+CHECKER_REPORT = re.compile(rb"==[0-9]+==|runtime error:|Sanitizer")
+
+
+def checker_report(stderr, status):
+    """Why a run that a sanitizer or valgrind watched counts as faulty, or None.
+
+    A report on standard error, or an end by a signal (the sanitizer build
+    aborts on its first report), is a fault whatever the test expects.
+    """
+    found = CHECKER_REPORT.search(stderr)
+    if found:
+        start = max(0, found.start() - 200)
+        return "checker report: " + stderr[start:start + 3000].decode("utf-8", errors="replace")
+    if status < 0:
+        return "ended by signal %d: %s" % (-status, stderr[-3000:].decode("utf-8", errors="replace"))
+    return None
+
+
+def program_environment(extra=None):
+    """The environment of a program run: a bare C locale and the checkers' settings."""
+    environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
+    for name in CHECKER_VARIABLES:
+        if name in os.environ:
+            environment[name] = os.environ[name]
+    if extra:
+        environment.update(extra)
+    return environment
 
 RULE38 = "-" * 38
 PAUSE = "続行するには何かキーを押してください . . . \n"
@@ -55,13 +88,13 @@ class ProgramTest(unittest.TestCase):
             return f.read()
 
     def run_program(self, program, args, script, env=None, timeout=60, preexec_fn=None):
-        environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
-        if env:
-            environment.update(env)
         data = cp(script) if isinstance(script, str) else script
         completed = subprocess.run([program] + list(args), input=data, capture_output=True,
-                                   cwd=self.folder, env=environment, timeout=timeout,
+                                   cwd=self.folder, env=program_environment(env), timeout=timeout,
                                    preexec_fn=preexec_fn)
+        fault = checker_report(completed.stderr, completed.returncode)
+        if fault:
+            self.fail(fault)
         return Run(completed)
 
     def game(self, script, seed=1, args=(), **kw):

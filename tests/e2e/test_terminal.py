@@ -200,6 +200,8 @@ class Terminal(ProgramTest):
                 os.kill(self.game_pid(), getattr(signal, "SIG" + signal_name))
                 self.assertTerminalRestored()
 
+    @unittest.skipIf(os.environ.get("UNDER_VALGRIND"),
+                     "valgrind does not stop a program that stops itself with SIGTSTP")
     def test_stopped_and_continued_key_wait(self):
         self.start_game()
         self.enter("3")

@@ -1,0 +1,84 @@
+"""Writes that fail or are cut short never leave a cut or lost file."""
+import os
+import subprocess
+import sys
+import unittest
+
+from harness import GLOOMHOLD, PAUSE, RUNEWRIGHT, ProgramTest, cp
+from test_data_files import limit_file_size
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz"))
+import write_kills  # noqa: E402
+
+ENEMIES = write_kills.OLD_ENEMIES
+ITEMS = write_kills.OLD_ITEMS
+PLAYER = write_kills.OLD_PLAYER
+STARTER_FILES = ["editenemy", "editequipment", "editplayer"]
+# One of the editor's dialogues, answered whole, and the file it writes.
+DIALOGUES = [("1\n12\n34\n5\n6\ndragon\n2\n", "editenemy"),
+             ("2\naxe\n7\n0\nshield\n0\n7\nring\n1\n1\n", "editequipment"),
+             ("3\n40\n8\n9\n10\n", "editplayer")]
+
+
+class EditorWritesThatFail(ProgramTest):
+    def write_edit_data(self):
+        self.write_file("editenemy", ENEMIES)
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", PLAYER)
+
+    def test_a_disk_that_fills_up_midway_keeps_the_old_file(self):
+        for script, name in DIALOGUES:
+            with self.subTest(file=name):
+                self.write_edit_data()
+                run = self.editor(script, preexec_fn=limit_file_size(3))
+                self.assertEqual(run.status, 1)
+                self.assertTrue(run.stdout.endswith(cp("Cannot write %s\n" % name + PAUSE)), run.text)
+                self.assertNotIn(b"finish\n" + cp(PAUSE), run.stdout)
+                self.assertEqual(self.read_file("editenemy"), ENEMIES)
+                self.assertEqual(self.read_file("editequipment"), ITEMS)
+                self.assertEqual(self.read_file("editplayer"), PLAYER)
+                self.assertEqual(sorted(os.listdir(self.folder)), STARTER_FILES)
+
+    def test_starter_files_on_a_full_disk_are_not_created_at_all(self):
+        run = self.editor("7\n", preexec_fn=limit_file_size(3))
+        self.assertEqual(run.status, 1)
+        self.assertBytes(run.stdout, "Cannot write editenemy\n" + PAUSE)
+        self.assertEqual(os.listdir(self.folder), [])
+
+    def test_a_folder_that_takes_no_new_file(self):
+        self.write_edit_data()
+        os.remove(self.path("editplayer"))
+        if os.geteuid() == 0:
+            # Root writes in read-only folders; nothing is made in an immutable one.
+            if subprocess.run(["chattr", "+i", self.folder], capture_output=True).returncode:
+                self.skipTest("chattr +i is not available here")
+            self.addCleanup(subprocess.run, ["chattr", "-i", self.folder])
+        else:
+            os.chmod(self.folder, 0o555)
+            self.addCleanup(os.chmod, self.folder, 0o755)
+        # The missing starter file cannot be made: the editor stops before its menu.
+        run = self.editor("4\n7\n")
+        self.assertEqual(run.status, 1)
+        self.assertBytes(run.stdout, "Cannot open editplayer.\n" + PAUSE)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["editenemy", "editequipment"])
+        self.assertEqual(self.read_file("editenemy"), ENEMIES)
+
+
+@unittest.skipUnless(write_kills.strace_works(), "strace cannot trace here (apt-get install strace)")
+@unittest.skipIf(os.environ.get("UNDER_VALGRIND"), "strace cannot pick the program out of valgrind")
+class KillsDuringWrites(unittest.TestCase):
+    """SIGKILL at random moments of every write; each file is its old or its new self."""
+
+    def test_random_kills(self):
+        kills = int(os.environ.get("WRITE_KILLS", "60"))
+        programs = {"game": os.path.abspath(GLOOMHOLD), "editor": os.path.abspath(RUNEWRIGHT)}
+        counts, by_scenario, cut_calls, problems = write_kills.run_kills(programs, kills, seed=7)
+        self.assertEqual(problems, [])
+        self.assertEqual(counts["kills"], kills)
+        # Without kills inside the write sequence the test would show nothing.
+        self.assertGreater(counts[write_kills.Phase.MIDWRITE], kills // 10, counts)
+        print("\n%s; by scenario %s; cut calls %s" % (counts, by_scenario, cut_calls), file=sys.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
