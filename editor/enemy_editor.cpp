@@ -4,6 +4,7 @@
 #include "editor/answers.hpp"
 #include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
+#include "editor/stat_block.hpp"
 #include "editor/listings.hpp"
 #include "platform/console.hpp"
 
@@ -17,10 +18,11 @@ using platform::out;
 
 EditEnemyEntry askNewEnemy() {
     EditEnemyEntry enemy{};
-    enemy.hp = askStatValue("HPを入力せよ(1-999)");
-    enemy.ap = askStatValue("APを入力せよ(1-999)");
-    enemy.dp = askStatValue("DPを入力せよ(1-999)");
-    enemy.sp = askStatValue("SPを入力せよ(1-999)");
+    StatBlock stats = askStatBlock();
+    enemy.hp = stats.hp;
+    enemy.ap = stats.ap;
+    enemy.dp = stats.dp;
+    enemy.sp = stats.sp;
     setEntryName(enemy.name, askEnemyName());
     return enemy;
 }
@@ -29,10 +31,7 @@ void printNewEnemy(const EditEnemyEntry& enemy) {
     out << "finish\n";
     printHyphenLine(confirmationRule);
     out << "EDIT ENEMY IS...\n";
-    out << "HP:" << enemy.hp << "\n";
-    out << "AP:" << enemy.ap << "\n";
-    out << "DP:" << enemy.dp << "\n";
-    out << "SP:" << enemy.sp << "\n";
+    printStatBlock(StatBlock{enemy.hp, enemy.ap, enemy.dp, enemy.sp});
     out << "NAME:" << enemy.name << "\n";
     printHyphenLine(confirmationRule);
 }

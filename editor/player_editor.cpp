@@ -4,6 +4,7 @@
 #include "editor/answers.hpp"
 #include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
+#include "editor/stat_block.hpp"
 #include "platform/console.hpp"
 
 namespace {
@@ -16,10 +17,7 @@ void printNewPlayer(const EditPlayerEntry& entry) {
     out << "finish\n";
     printHyphenLine(confirmationRule);
     out << "EDIT PLAYER IS...\n";
-    out << "HP:" << entry.hp << "\n";
-    out << "AP:" << entry.ap << "\n";
-    out << "DP:" << entry.dp << "\n";
-    out << "SP:" << entry.sp << "\n";
+    printStatBlock(StatBlock{entry.hp, entry.ap, entry.dp, entry.sp});
     printHyphenLine(confirmationRule);
 }
 
@@ -28,10 +26,11 @@ void printNewPlayer(const EditPlayerEntry& entry) {
 void editPlayer() {
     out << "playeredit\n";
     EditPlayerEntry entry{};
-    entry.hp = askStatValue("HPを入力せよ(1-999)");
-    entry.ap = askStatValue("APを入力せよ(1-999)");
-    entry.dp = askStatValue("DPを入力せよ(1-999)");
-    entry.sp = askStatValue("SPを入力せよ(1-999)");
+    StatBlock stats = askStatBlock();
+    entry.hp = stats.hp;
+    entry.ap = stats.ap;
+    entry.dp = stats.dp;
+    entry.sp = stats.sp;
     printNewPlayer(entry);
     stopOnFileFailure(writeEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
     out << "finish\n";
