@@ -1,7 +1,10 @@
 #include "editor/balance_report.hpp"
 
+#include <array>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "datafiles/edit_data.hpp"
 #include "datafiles/file_failure.hpp"
@@ -19,9 +22,9 @@ constexpr int bossSlot = editEnemyCount - 1;
 constexpr int mostLevelUps = 20;
 
 struct Tally {
-    std::uint32_t wins = 0;
+    std::uint64_t wins = 0;
     std::uint64_t blows = 0;
-    std::int64_t hpLeft = 0;
+    std::uint64_t hpLeft = 0;
 };
 
 Combatant editPlayerCombatant(const EditPlayerEntry& entry, const EditItemEntry (&items)[editItemCount]) {
@@ -38,14 +41,14 @@ Combatant enemyCombatant(const EditEnemyEntry& entry) {
     return Combatant{entry.hp, entry.ap, entry.dp, entry.sp};
 }
 
-Tally fightMany(const Combatant& player, const Combatant& enemy, std::uint32_t battles, int levelUps) {
+Tally fightMany(const Combatant& player, const Combatant& enemy, std::uint64_t battles, int levelUps) {
     Tally tally;
-    for (std::uint32_t i = 0; i < battles; ++i) {
+    for (std::uint64_t i = 0; i < battles; ++i) {
         Combatant fighter = levelUps > 0 ? levelledUp(player, levelUps) : player;
         SimulatedBattle battle = simulateBattle(fighter, enemy);
         tally.wins += battle.won ? 1 : 0;
         tally.blows += static_cast<std::uint64_t>(battle.blows);
-        tally.hpLeft += battle.playerHpLeft;
+        tally.hpLeft += static_cast<std::uint64_t>(battle.playerHpLeft);  // never below 0
     }
     return tally;
 }
@@ -56,39 +59,75 @@ std::string fixed(double value, int decimals) {
     return text;
 }
 
-double percent(std::uint32_t part, std::uint32_t whole) { return 100.0 * part / whole; }
+double percent(std::uint64_t part, std::uint64_t whole) { return 100.0 * static_cast<double>(part) / static_cast<double>(whole); }
 
-// Pads on the right to `width` bytes; a double-byte character is two columns
-// wide on the console, as it is two bytes long.
-std::string padded(std::string text, std::size_t width) {
-    if (text.size() < width) text.append(width - text.size(), ' ');
-    return text;
+double mean(std::uint64_t sum, std::uint64_t count) { return static_cast<double>(sum) / static_cast<double>(count); }
+
+// The table's columns: the name column is padded on the right, the figures
+// are aligned on the right. A column is as wide as its usual width, or wider
+// by as much as its widest cell needs to keep a blank before the next one, so
+// that numbers of eleven characters never run together.
+struct Column {
+    const char* heading;
+    std::size_t usualWidth;
+    bool leftAligned;
+};
+
+constexpr Column columns[] = {
+    {"slot", 6, true}, {"enemy", 32, true}, {"HP", 6, false},    {"AP", 6, false},      {"DP", 6, false},
+    {"SP", 6, false},  {"win %", 8, false}, {"blows", 8, false}, {"HP left", 9, false},
+};
+constexpr std::size_t columnCount = std::size(columns);
+
+using Row = std::array<std::string, columnCount>;
+
+// A double-byte character is two columns wide on the console, as it is two bytes long.
+std::string aligned(const std::string& text, std::size_t width, bool leftAligned) {
+    if (text.size() >= width) return text;
+    std::string fill(width - text.size(), ' ');
+    return leftAligned ? text + fill : fill + text;
 }
 
-std::string rightAligned(const std::string& text, std::size_t width) {
-    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
-void printEnemyRow(int slot, const EditEnemyEntry& enemy, const Tally& tally, std::uint32_t battles) {
+Row enemyRow(int slot, const EditEnemyEntry& enemy, const Tally& tally, std::uint64_t battles) {
     std::string name = enemy.name;
     if (slot == bossSlot) name += " (boss)";
-    out << padded(std::to_string(slot + 1), 6) << padded(name, 32);
-    for (std::int32_t stat : {enemy.hp, enemy.ap, enemy.dp, enemy.sp}) {
-        out << rightAligned(std::to_string(stat), 6);
-    }
-    out << rightAligned(fixed(percent(tally.wins, battles), 1), 8)
-        << rightAligned(fixed(static_cast<double>(tally.blows) / battles, 2), 8)
-        << rightAligned(fixed(static_cast<double>(tally.hpLeft) / battles, 2), 9) << "\n";
+    return Row{std::to_string(slot + 1),
+               name,
+               std::to_string(enemy.hp),
+               std::to_string(enemy.ap),
+               std::to_string(enemy.dp),
+               std::to_string(enemy.sp),
+               fixed(percent(tally.wins, battles), 1),
+               fixed(mean(tally.blows, battles), 2),
+               fixed(mean(tally.hpLeft, battles), 2)};
 }
 
-void printLevelUpLine(const Combatant& player, const Combatant& boss, std::uint32_t battles) {
+void printTable(const std::vector<Row>& rows) {
+    std::array<std::size_t, columnCount> widths{};
+    for (std::size_t c = 0; c < columnCount; ++c) {
+        widths[c] = columns[c].usualWidth;
+        for (const Row& row : rows) {
+            // A figure needs a blank before it, a name one after it.
+            std::size_t needed = row[c].size() + 1;
+            if (needed > widths[c]) widths[c] = needed;
+        }
+    }
+    for (std::size_t c = 0; c < columnCount; ++c) out << aligned(columns[c].heading, widths[c], columns[c].leftAligned);
+    out << "\n";
+    for (const Row& row : rows) {
+        for (std::size_t c = 0; c < columnCount; ++c) out << aligned(row[c], widths[c], columns[c].leftAligned);
+        out << "\n";
+    }
+}
+
+void printLevelUpLine(const Combatant& player, const Combatant& boss, std::uint64_t battles) {
     out << "\nBoss win rate after level-ups:\n";
     for (int levelUps = 0; levelUps <= mostLevelUps; ++levelUps) {
         Tally tally = fightMany(player, boss, battles, levelUps);
         double rate = percent(tally.wins, battles);
-        out << "  " << rightAligned(std::to_string(levelUps), 2) << ": " << rightAligned(fixed(rate, 1), 5)
+        out << "  " << aligned(std::to_string(levelUps), 2, false) << ": " << aligned(fixed(rate, 1), 5, false)
             << " %\n";
-        if (2 * static_cast<std::uint64_t>(tally.wins) > battles) {
+        if (2 * tally.wins > battles) {
             out << "A fresh player beats the boss more often than not after " << levelUps
                 << " level-up" << (levelUps == 1 ? "" : "s") << ".\n";
             return;
@@ -100,7 +139,7 @@ void printLevelUpLine(const Combatant& player, const Combatant& boss, std::uint3
 
 }  // namespace
 
-void printBalanceReport(std::uint32_t battles, std::uint32_t seed) {
+void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
     EditEnemyEntry enemies[editEnemyCount]{};
     EditItemEntry items[editItemCount]{};
     EditPlayerEntry entry{};
@@ -113,10 +152,11 @@ void printBalanceReport(std::uint32_t battles, std::uint32_t seed) {
     out << "Balance report: " << battles << " battles per enemy, seed " << seed << "\n";
     out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
         << ", attack total " << player.attack << ", defence total " << player.defence << "\n\n";
-    out << padded("slot", 6) << padded("enemy", 32) << "    HP    AP    DP    SP   win %   blows  HP left\n";
+    std::vector<Row> rows;
     for (int slot = 0; slot < editEnemyCount; ++slot) {
         Tally tally = fightMany(player, enemyCombatant(enemies[slot]), battles, 0);
-        printEnemyRow(slot, enemies[slot], tally, battles);
+        rows.push_back(enemyRow(slot, enemies[slot], tally, battles));
     }
+    printTable(rows);
     printLevelUpLine(player, enemyCombatant(enemies[bossSlot]), battles);
 }

@@ -5,4 +5,4 @@
 // edit player, carrying the edit items, fares against each of the five
 // enemies over `battles` silent battles, and how many level-ups it needs to
 // beat the boss more often than not.
-void printBalanceReport(std::uint32_t battles, std::uint32_t seed);
+void printBalanceReport(std::uint64_t battles, std::uint32_t seed);

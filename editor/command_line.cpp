@@ -35,7 +35,11 @@ EditorOptions parseEditorOptions(int argc, const char* const* argv) {
                 return usageError(arg == "--battles" ? "--battles takes a whole number from 1 to 4294967295"
                                                      : "--seed takes a whole number from 0 to 4294967295");
             }
-            (arg == "--battles" ? options.battles : options.seed) = *number;
+            if (arg == "--battles") {
+                options.battles = *number;
+            } else {
+                options.seed = *number;
+            }
             reportValues = true;
         } else {
             return usageError("unknown argument '" + std::string(arg) + "'");

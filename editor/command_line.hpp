@@ -6,7 +6,7 @@
 // runs its menu.
 struct EditorOptions {
     enum class Action { edit, report, help, version, usageError } action = Action::edit;
-    std::uint32_t battles = 10000;  // per enemy, for the report
+    std::uint64_t battles = 10000;  // per enemy, for the report
     std::uint32_t seed = 1;         // of the report's battles
     std::string error;  // what was wrong, for a usage error
 };

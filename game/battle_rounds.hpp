@@ -18,7 +18,7 @@ struct FightState {
     std::int32_t enemySp;
     std::int32_t enemyAttack;
     std::int32_t enemyDefence;
-    std::int32_t blows = 0;
+    std::int64_t blows = 0;  // a fight of two billion-HP sides outlasts 32 bits
 };
 
 enum class Outcome { goesOn, defeat, victory };

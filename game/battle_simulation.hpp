@@ -13,7 +13,7 @@ struct Combatant {
 
 struct SimulatedBattle {
     bool won;
-    std::int32_t blows;
+    std::int64_t blows;
     std::int32_t playerHpLeft;
 };
 

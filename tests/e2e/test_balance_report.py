@@ -41,6 +41,19 @@ class Report(ProgramTest):
         self.assertIn(b"does not beat the boss more often than not within 20 level-ups", run.stdout)
         self.assertEqual(sorted(os.listdir(self.folder)), ["editenemy", "editequipment", "editplayer"])
 
+    def test_eleven_character_numbers_keep_the_columns_apart(self):
+        # Enemies at the bottom of the 32-bit range fall to the first blow.
+        self.write_file("editenemy", "-2147483648 -2147483648 -2147483648 -2147483648 min\n" * 5)
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", PLAYER)
+        run = self.report("--battles", "3")
+        self.assertEqual(run.status, 0)
+        lines = [l for l in run.stdout.decode("cp932").splitlines() if re.match(r"^[1-5] ", l)]
+        self.assertEqual(len(lines), 5)
+        for line in lines:
+            fields = line.replace(" (boss)", "").split()
+            self.assertEqual(fields[1:], ["min"] + ["-2147483648"] * 4 + ["100.0", "1.00", "5.00"], line)
+
     def test_starter_data_meets_the_balance_targets_and_is_reproducible(self):
         self.editor("7\n")  # writes the starter files
         first = self.report("--seed", "4")
