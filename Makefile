@@ -3,10 +3,14 @@ BUILD_DIR    ?= build
 RELEASE_DIR  := $(BUILD_DIR)/release
 ASAN_DIR     := $(BUILD_DIR)/asan
 WINDOWS_DIR  := $(BUILD_DIR)/windows
-PLAY_DIR     := $(BUILD_DIR)/play
 FUZZ_DIR     := $(BUILD_DIR)/fuzz
 VALGRIND_DIR := $(BUILD_DIR)/valgrind
 CMAKE_FLAGS  ?=
+# The author's play folder: edit data and saves, outside the build folder so
+# that `make clean` never takes them.
+PLAY_DIR     := play
+PREFIX       ?= /usr/local
+DESTDIR      ?=
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := edit_enemies edit_items edit_player save_data
 
@@ -15,8 +19,8 @@ FUZZ_TARGETS := edit_enemies edit_items edit_player save_data
 SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
                  UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 
-.PHONY: all build build-asan build-fuzz test test-asan test-valgrind fuzz play bench clean \
-        windows test-windows
+.PHONY: all build build-asan build-fuzz test test-asan test-valgrind fuzz play edit play-folder \
+        bench clean windows test-windows install package
 
 all: build
 
@@ -83,11 +87,27 @@ test-windows: build windows
 	python3 tests/windows/compare.py
 
 # The play folder gets its edit data from the editor, which writes the starter
-# content into any edit data file that is missing.
-play: build
+# content into any edit data file that is missing. A play folder left in the
+# build folder by an older checkout moves out of harm's way first.
+play-folder: build
+	@if [ -d $(BUILD_DIR)/play ] && [ ! -e $(PLAY_DIR) ]; then \
+	  echo "moving $(BUILD_DIR)/play to $(PLAY_DIR)"; mv $(BUILD_DIR)/play $(PLAY_DIR); fi
 	mkdir -p $(PLAY_DIR)
+
+play: play-folder
 	cd $(PLAY_DIR) && printf '7\n' | $(abspath $(RELEASE_DIR))/bin/runewright > /dev/null
 	cd $(PLAY_DIR) && $(abspath $(RELEASE_DIR))/bin/gloomhold
+
+edit: play-folder
+	cd $(PLAY_DIR) && $(abspath $(RELEASE_DIR))/bin/runewright
+
+# Both programs and their manual pages under $(DESTDIR)$(PREFIX).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
+
+# The Debian package, built in $(RELEASE_DIR) (cpack names the file).
+package: build
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 # What a turn, a start and a battle cost, each against a floor measured beside
 # it; builds only the programs (and the floor program), not the tests.
