@@ -3,6 +3,7 @@
 #include "datafiles/edit_data.hpp"
 #include "platform/console.hpp"
 #include "platform/program_exit.hpp"
+#include "platform/text_encoding.hpp"
 
 namespace {
 
@@ -27,6 +28,19 @@ std::size_t characterWidth(std::string_view text, std::size_t at) {
 
 bool isBlankCharacter(std::string_view character) {
     return character == halfWidthBlank || character == fullWidthBlank;
+}
+
+bool isControlByte(unsigned char b) { return b < 0x20 || b == 0x7F; }
+
+// Whether the game can show `name` as it was meant: whole cp932 characters
+// (a broken one would swallow the character printed after it) and no control
+// byte, which a terminal would obey rather than show.
+bool isShowableName(std::string_view name) {
+    if (!platform::isValidCp932(name)) return false;
+    for (char c : name) {
+        if (isControlByte(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -95,14 +109,16 @@ std::string askName(const char* prompt) {
     platform::out << prompt << "\n";
     for (;;) {
         std::string line = readAnswer();
-        if (line.size() >= nameLengthLimit) {
+        if (line.size() >= nameLengthLimit || platform::lastLineNotes().overLong) {
             platform::out << "入力可能文字数外です。:\n";
             continue;
         }
+        // A character that the console had to replace by "?" is lost.
+        const bool lostCharacters = platform::lastLineNotes().lostCharacters;
         std::string name = trimName(line);
         if (name.empty()) {
             platform::out << "名前が空です。:\n";
-        } else if (!isStorableName(name)) {
+        } else if (!isStorableName(name) || !isShowableName(name) || lostCharacters) {
             platform::out << "使えない文字が含まれています。:\n";
         } else {
             platform::out << "入力可能文字数内です。\n";

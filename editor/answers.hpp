@@ -32,7 +32,8 @@ std::string trimName(std::string_view raw);
 
 // Prints `prompt` and reads a name of at most 29 bytes (counted before
 // trimming), trimmed at both ends; a name that would not read back from an
-// edit data file as it was typed is refused too, and another line is read.
+// edit data file as it was typed, or that the game could not show as it was
+// typed, is refused too, and another line is read.
 std::string askName(const char* prompt);
 
 // The enemy editor's name question.

@@ -6,6 +6,7 @@
 #include "platform/program_exit.hpp"
 
 int main(int argc, char** argv) {
+    platform::nameProgram("runewright");
     EditorOptions options = parseEditorOptions(argc, argv);
     switch (options.action) {
     case EditorOptions::Action::help:
@@ -35,5 +36,7 @@ int main(int argc, char** argv) {
         status = exit.status;
     }
     platform::flushOutput();
-    return status;
+    // A standard input that failed ends the program as its end does, but
+    // the status tells of the failure.
+    return platform::inputFailed() ? 1 : status;
 }

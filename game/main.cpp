@@ -5,6 +5,7 @@
 #include "platform/program_exit.hpp"
 
 int main(int argc, char** argv) {
+    platform::nameProgram("gloomhold");
     GameOptions options = parseGameOptions(argc, argv);
     switch (options.action) {
     case GameOptions::Action::help:
@@ -28,5 +29,7 @@ int main(int argc, char** argv) {
         status = exit.status;
     }
     platform::flushOutput();
-    return status;
+    // A standard input that failed ends the program as its end does, but
+    // the status tells of the failure.
+    return platform::inputFailed() ? 1 : status;
 }

@@ -1,5 +1,9 @@
 #include "platform/console.hpp"
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 #include "platform/console_device.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
@@ -35,30 +39,70 @@ Script* script = nullptr;
 // The lead byte of a double-byte character whose second byte is still to come.
 Cp932Carry outputCarry;
 
-// Bytes read from standard input but not yet handed out as lines.
-std::string inputBuffer;
-std::size_t inputPos = 0;
-bool inputEnded = false;
+std::string programName;
 
-// Fetches more bytes of standard input; false when none will come.
+// Bytes read from standard input but not yet handed out as lines. Reads come
+// in pieces of this size, and a line is gathered from as many as it spans.
+char inputChunk[1 << 16];
+std::size_t chunkPos = 0;
+std::size_t chunkEnd = 0;
+bool inputEnded = false;
+bool inputBroken = false;
+LineNotes notes;
+
+void tellFailure(std::string_view what, int error) {
+    try {
+        writeError(programName + ": " + std::string(what) + ": " + describeError(error) + "\n");
+    } catch (const std::bad_alloc&) {
+        // Without memory for the whole line, its fixed parts are still told.
+        for (std::string_view part : {std::string_view(programName), std::string_view(": "), what,
+                                      std::string_view("\n")}) {
+            writeError(part);
+        }
+    }
+}
+
+// Standard output failed: nothing more can be shown, and the program ends
+// now, with the console given back first.
+[[noreturn]] void endOnOutputFailure(int error) {
+    releaseConsole();
+    tellFailure("cannot write to standard output", error);
+    std::_Exit(1);
+}
+
+void noteInputFailure(int error) {
+    inputEnded = true;
+    inputBroken = true;
+    tellFailure("cannot read standard input", error);
+}
+
+// Fetches the next piece of standard input into `inputChunk`; false when
+// none will come.
 bool fillInput() {
+    chunkPos = 0;
+    chunkEnd = 0;
     if (script != nullptr) {
-        if (script->readPos >= script->input.size()) return false;
-        inputBuffer.append(script->input, script->readPos, std::string::npos);
-        script->readPos = script->input.size();
+        std::size_t left = script->input.size() - script->readPos;
+        if (left == 0) return false;
+        chunkEnd = left < sizeof inputChunk ? left : sizeof inputChunk;
+        std::memcpy(inputChunk, script->input.data() + script->readPos, chunkEnd);
+        script->readPos += chunkEnd;
         return true;
     }
     if (inputEnded) return false;
     // Whoever is at the console sees everything printed before the program
     // waits for them; lines that have already come need no flush.
     flushOutput();
-    char chunk[1 << 16];
-    std::size_t got = readInput(chunk, sizeof chunk);
-    if (got == 0) {
-        inputEnded = true;
+    InputRead read = readInput(inputChunk, sizeof inputChunk);
+    if (read.got == 0) {
+        if (read.error != 0) {
+            noteInputFailure(read.error);
+        } else {
+            inputEnded = true;
+        }
         return false;
     }
-    inputBuffer.append(chunk, got);
+    chunkEnd = read.got;
     return true;
 }
 
@@ -75,9 +119,9 @@ bool consoleSpeaksUtf8() {
 void deliver(std::string_view bytes) {
     if (script != nullptr) {
         script->output += bytes;
-    } else {
-        writeStream(Stream::output, bytes);
+        return;
     }
+    if (int error = writeStream(Stream::output, bytes); error != 0) endOnOutputFailure(error);
 }
 
 // Asked once: the standard streams stay what they were when the program started.
@@ -136,46 +180,95 @@ struct OutputEnd {
 
 }  // namespace
 
+void nameProgram(std::string_view name) { programName = name; }
+
 void writeError(std::string_view message) { writeStream(Stream::error, message); }
 
-bool readLine(std::string& line) {
-    line.clear();
+namespace {
+
+// The bytes of the line being read, as far as they are kept.
+char lineBytes[lineKeepLimit];
+
+// What is handed out of an over-long line: more bytes than any answer has,
+// in any charset, yet no more than its use needs (none: it is a wrong answer).
+constexpr std::size_t overLongShown = 256;
+
+// A line for which no memory is left is handed out as this many bytes,
+// which every string holds without asking for memory: still more than any
+// answer, command or word has.
+constexpr std::size_t linePlaceholderSize = 15;
+
+// Gathers the next line into `lineBytes`, as far as it fits: `length` is the
+// whole line's, without its line end. False at the end of input.
+bool gatherLine(std::size_t& length) {
+    bool started = false;  // a byte of this line, or its line feed, has come
+    char lastByte = '\0';
+    length = 0;
     for (;;) {
-        std::size_t feed = inputBuffer.find('\n', inputPos);
-        if (feed != std::string::npos) {
-            line.assign(inputBuffer, inputPos, feed - inputPos);
-            inputPos = feed + 1;
+        if (chunkPos == chunkEnd && !fillInput()) {
+            if (!started) return false;
             break;
         }
-        // Only the start of an unfinished line is kept while more is read.
-        inputBuffer.erase(0, inputPos);
-        inputPos = 0;
-        if (!fillInput()) {
-            if (inputPos >= inputBuffer.size()) {
-                inputBuffer.clear();
-                inputPos = 0;
-                return false;
-            }
-            line.assign(inputBuffer, inputPos, std::string::npos);
-            inputPos = inputBuffer.size();
+        started = true;
+        const char* from = inputChunk + chunkPos;
+        std::size_t available = chunkEnd - chunkPos;
+        const void* feed = std::memchr(from, '\n', available);
+        std::size_t piece = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - from)
+                                            : available;
+        if (length < lineKeepLimit) {
+            std::size_t room = lineKeepLimit - length;
+            std::memcpy(lineBytes + length, from, piece < room ? piece : room);
+        }
+        if (piece > 0) lastByte = from[piece - 1];
+        length += piece;
+        chunkPos += piece;
+        if (feed != nullptr) {
+            ++chunkPos;
             break;
         }
     }
-    if (inputPos >= inputBuffer.size()) {
-        inputBuffer.clear();
-        inputPos = 0;
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A carriage return before the line feed is no part of the line. (In a
+    // line one byte longer than the kept bytes, it is the byte not kept.)
+    if (lastByte == '\r') --length;
+    return true;
+}
+
+void handOut(std::string& line, std::string_view bytes) {
+    line.assign(bytes);
     if constexpr (utf8Console) {
-        if (consoleSpeaksUtf8()) line = utf8ToCp932(line);
+        if (consoleSpeaksUtf8()) line = utf8ToCp932(line, notes.lostCharacters);
+    }
+}
+
+}  // namespace
+
+bool readLine(std::string& line) {
+    notes = {};
+    std::size_t length = 0;
+    if (!gatherLine(length)) {
+        line.clear();
+        return false;
+    }
+    notes.overLong = length > lineKeepLimit;
+    try {
+        handOut(line, std::string_view(lineBytes, notes.overLong ? overLongShown : length));
+    } catch (const std::bad_alloc&) {
+        // No memory for this line: it cannot be a valid answer.
+        notes = {true, false};
+        line.assign(linePlaceholderSize, '?');
     }
     return true;
 }
 
+LineNotes lastLineNotes() { return notes; }
+
+bool inputFailed() { return inputBroken; }
+
 void waitForKey() {
-    if (!inputIsTerminal()) return;
+    if (!inputIsTerminal() || inputBroken) return;
     flushOutput();
-    readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
+    int error = readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
+    if (error != 0) noteInputFailure(error);
 }
 
 void keyWait() {
@@ -202,8 +295,9 @@ void clearScreen() {
 
 ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     finishOutput();
-    inputBuffer.clear();
-    inputPos = 0;
+    chunkPos = 0;
+    chunkEnd = 0;
+    notes = {};
     script = new Script{std::move(input), 0, {}, charset};
 }
 
@@ -211,8 +305,8 @@ ScriptedConsole::~ScriptedConsole() {
     finishOutput();
     delete script;
     script = nullptr;
-    inputBuffer.clear();
-    inputPos = 0;
+    chunkPos = 0;
+    chunkEnd = 0;
 }
 
 std::string ScriptedConsole::takeOutput() {

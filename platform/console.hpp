@@ -44,17 +44,43 @@ private:
 // Standard output of the program.
 extern ConsoleOut out;
 
-// Hands everything printed so far to the console.
+// Names the program in the messages of a failed console ("gloomhold: ...").
+void nameProgram(std::string_view name);
+
+// Hands everything printed so far to the console. When standard output fails
+// (a full disk, an I/O error, a closed stream), the program ends there and
+// then with status 1: the terminal is restored and one line on standard error
+// names the program and the reason. A broken pipe ends it by its signal.
 void flushOutput();
 
-// Writes a message to standard error at once (command-line mistakes).
+// Writes a message to standard error at once (command-line mistakes). When
+// standard error itself fails there is nobody left to tell.
 void writeError(std::string_view message);
+
+// The longest line that is kept, in the console's bytes. A longer line is
+// over-long: only its first `lineKeepLimit` bytes are kept and handed out, so
+// that it is still longer than any answer, command or word, and equals none.
+constexpr std::size_t lineKeepLimit = 64 * 1024;
 
 // Reads one line of standard input into `line`, without its line feed and
 // without a carriage return right before it, in cp932 whatever the console
 // speaks. A last line without a line feed counts too. Returns false, with
-// `line` empty, at the end of input.
+// `line` empty, at the end of input, and also when standard input fails:
+// that failure is told on standard error at once, every later read finds
+// the end, and inputFailed() tells the program to end with status 1.
 bool readLine(std::string& line);
+
+// What the last line read was like, beyond its bytes.
+struct LineNotes {
+    bool overLong = false;        // longer than lineKeepLimit: only its start was kept
+    bool lostCharacters = false;  // the console's line held characters that cp932 lacks,
+                                  // or broken ones: each became "?"
+};
+LineNotes lastLineNotes();
+
+// Whether a read of standard input failed (not just found its end); the
+// program then ends as at the end of input, but with status 1.
+bool inputFailed();
 
 // Waits for one key press without echo when standard input is a terminal;
 // reads nothing otherwise. Flushes output before it waits.

@@ -57,32 +57,60 @@ HANDLE handleOf(Stream stream) {
 
 }  // namespace
 
-void writeStream(Stream stream, std::string_view bytes) {
+int writeStream(Stream stream, std::string_view bytes) {
     switchCodePages();
     HANDLE handle = handleOf(stream);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
     std::string text = withCrLf(bytes);
     std::string_view rest = text;
     while (!rest.empty()) {
         DWORD chunk = rest.size() > 0x10000 ? 0x10000 : static_cast<DWORD>(rest.size());
         DWORD written = 0;
-        if (!::WriteFile(handle, rest.data(), chunk, &written, nullptr) || written == 0) {
-            return;  // the console is gone; there is nobody left to tell
+        if (!::WriteFile(handle, rest.data(), chunk, &written, nullptr)) {
+            return static_cast<int>(::GetLastError());
         }
+        if (written == 0) return ERROR_WRITE_FAULT;
         rest.remove_prefix(written);
+    }
+    return 0;
+}
+
+InputRead readInput(char* buffer, std::size_t size) {
+    switchCodePages();
+    HANDLE handle = handleOf(Stream::input);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return {};
+    DWORD chunk = size > 0x10000 ? 0x10000 : static_cast<DWORD>(size);
+    for (;;) {
+        DWORD got = 0;
+        if (::ReadFile(handle, buffer, chunk, &got, nullptr)) return {got, 0};
+        DWORD error = ::GetLastError();
+        // A closed pipe is the end of input, as Ctrl-Z at the start of a
+        // console line is (that one reads nothing and succeeds). A read that
+        // Ctrl-C broke off is tried again: the console's handler ends the
+        // program if the key is meant to.
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return {};
+        if (error == ERROR_OPERATION_ABORTED) continue;
+        return {0, static_cast<int>(error)};
     }
 }
 
-std::size_t readInput(char* buffer, std::size_t size) {
-    switchCodePages();
-    HANDLE handle = handleOf(Stream::input);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return 0;
-    DWORD chunk = size > 0x10000 ? 0x10000 : static_cast<DWORD>(size);
-    DWORD got = 0;
-    // A closed pipe fails with ERROR_BROKEN_PIPE; Ctrl-Z at the start of a
-    // console line reads nothing. Both are the end of input.
-    if (!::ReadFile(handle, buffer, chunk, &got, nullptr)) return 0;
-    return got;
+std::string describeError(int error) {
+    char text[512];
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                    static_cast<DWORD>(error), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                    text, sizeof text, nullptr);
+    if (length == 0) {
+        length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+    }
+    std::string described(text, length);
+    // The system's words end with a full stop and a line break.
+    while (!described.empty() && (described.back() == '\n' || described.back() == '\r' ||
+                                  described.back() == '.' || described.back() == ' ')) {
+        described.pop_back();
+    }
+    if (described.empty()) described = "error " + std::to_string(error);
+    return described;
 }
 
 bool isConsole(Stream stream) {

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <initializer_list>
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -20,11 +19,33 @@ constexpr int followingByteMs = 50;
 
 constexpr unsigned char escape = 0x1B;
 
+// No key sends more bytes than this; a longer run (pasted text, an endless
+// escape sequence) ends the press there, and the rest waits for later reads.
+constexpr std::size_t longestKeyPress = 32;
+
 termios savedSettings;
 volatile sig_atomic_t rawActive = 0;
 bool guardsInstalled = false;
 
-constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// The signals that end the program by default and may come from outside at
+// any moment: each restores the terminal before it ends the program. SIGXFSZ
+// is left out: the programs ignore it, so that a file-size limit makes a
+// write fail instead of ending the program. Real-time signals come on top.
+constexpr int endingSignals[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGABRT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU,
+    SIGVTALRM, SIGPROF, SIGIO,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+
+// The signals of a fault in the program itself, raised by the instruction
+// that faulted. They restore the terminal too, unless a sanitizer has taken
+// them over for its report (a handler is then there already, and it stays).
+constexpr int faultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS};
 
 void applyRawMode() {
     termios raw = savedSettings;
@@ -37,7 +58,7 @@ void applyRawMode() {
 void restoreMode() { ::tcsetattr(0, TCSANOW, &savedSettings); }
 
 void onEndingSignal(int sig) {
-    if (rawActive) restoreMode();
+    restoreTerminal();
     ::signal(sig, SIG_DFL);
     ::raise(sig);  // delivered, with its default action, once this handler returns
 }
@@ -76,17 +97,35 @@ bool ignored(int sig) {
     return ::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
-// A signal that the program was started to ignore stays ignored.
+// Whether `sig` still does what it does by default: not ignored, as the
+// program may have been started, and not handled by anyone else.
+bool atDefault(int sig) {
+    struct sigaction current {};
+    return ::sigaction(sig, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+           current.sa_handler == SIG_DFL;
+}
+
+// Calls `use` for every signal that ends the program and may come at any
+// moment: the fixed ones and the real-time ones.
+template <typename Use>
+void forEachEndingSignal(Use use) {
+    for (int sig : endingSignals) use(sig);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) use(sig);
+}
+
+void guard(int sig) {
+    if (!atDefault(sig)) return;
+    struct sigaction action {};
+    action.sa_handler = onEndingSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(sig, &action, nullptr);
+}
+
 void installGuards() {
     if (guardsInstalled) return;
     guardsInstalled = true;
-    for (int sig : endingSignals) {
-        if (ignored(sig)) continue;
-        struct sigaction action {};
-        action.sa_handler = onEndingSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(sig, &action, nullptr);
-    }
+    forEachEndingSignal(guard);
+    for (int sig : faultSignals) guard(sig);
     if (!ignored(SIGTSTP)) installStopHandler();
     struct sigaction action {};
     action.sa_handler = onContinueSignal;
@@ -94,14 +133,16 @@ void installGuards() {
     ::sigaction(SIGCONT, &action, nullptr);
 }
 
-// Holds back the guarded signals while the terminal mode and `rawActive`
-// change together, so that no handler sees one without the other.
+// Holds back the guarded signals that may come from outside while the
+// terminal mode and `rawActive` change together, so that no handler sees one
+// without the other. (A fault signal cannot be held back: it comes from the
+// program's own instruction.)
 class SignalsHeld {
 public:
     SignalsHeld() {
         sigset_t held;
         sigemptyset(&held);
-        for (int sig : endingSignals) sigaddset(&held, sig);
+        forEachEndingSignal([&](int sig) { sigaddset(&held, sig); });
         sigaddset(&held, SIGTSTP);
         sigaddset(&held, SIGCONT);
         ::sigprocmask(SIG_BLOCK, &held, &before_);
@@ -118,19 +159,33 @@ private:
     sigset_t before_;
 };
 
-// Reads one byte; false at the end of input, or when `waitMs` is not negative
-// and nothing came within that time.
-bool readByte(unsigned char& byte, int waitMs) {
+enum class ByteRead { byte, none, failed };
+
+// Reads one byte. `none` at the end of input, or when `waitMs` is not
+// negative and nothing came within that time; `failed`, with `error` set,
+// when the read failed. An interrupted read, and one that would block on a
+// non-blocking terminal, wait and try again.
+ByteRead readByte(unsigned char& byte, int waitMs, int& error) {
     for (;;) {
         if (waitMs >= 0) {
             pollfd fd{0, POLLIN, 0};
             int ready = ::poll(&fd, 1, waitMs);
             if (ready < 0 && errno == EINTR) continue;
-            if (ready <= 0) return false;
+            if (ready <= 0) return ByteRead::none;
         }
         ssize_t got = ::read(0, &byte, 1);
-        if (got < 0 && errno == EINTR) continue;
-        return got == 1;
+        if (got == 1) return ByteRead::byte;
+        if (got == 0) return ByteRead::none;
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (waitMs < 0) {
+                pollfd fd{0, POLLIN, 0};
+                ::poll(&fd, 1, -1);
+            }
+            continue;
+        }
+        error = errno;
+        return ByteRead::failed;
     }
 }
 
@@ -157,13 +212,19 @@ bool escapeSequenceComplete(std::string_view bytes, ConsoleCharset charset) {
     return last < 0x20 || last > 0x3F;  // a byte that no sequence holds ends it
 }
 
-void readOneKey(ConsoleCharset charset) {
+// Returns 0, or the system's number for a read that failed.
+int readOneKey(ConsoleCharset charset) {
     unsigned char byte = 0;
-    if (!readByte(byte, -1)) return;
+    int error = 0;
+    if (readByte(byte, -1, error) != ByteRead::byte) return error;
     std::string bytes(1, static_cast<char>(byte));
-    while (!keyPressComplete(bytes, charset) && readByte(byte, followingByteMs)) {
+    while (!keyPressComplete(bytes, charset) && bytes.size() < longestKeyPress) {
+        ByteRead next = readByte(byte, followingByteMs, error);
+        if (next == ByteRead::failed) return error;
+        if (next == ByteRead::none) break;
         bytes += static_cast<char>(byte);
     }
+    return 0;
 }
 
 // Saves the terminal's settings and turns off echo and line editing; false
@@ -191,14 +252,22 @@ bool keyPressComplete(std::string_view bytes, ConsoleCharset charset) {
     return characterComplete(bytes, charset);
 }
 
-void readKeyPress(ConsoleCharset charset) {
+int readKeyPress(ConsoleCharset charset) {
     if (!enterRawMode()) {
         unsigned char ignoredByte = 0;
-        readByte(ignoredByte, -1);
-        return;
+        int error = 0;
+        readByte(ignoredByte, -1, error);
+        return error;
     }
-    readOneKey(charset);
+    int error = readOneKey(charset);
     leaveRawMode();
+    return error;
+}
+
+void restoreTerminal() {
+    int savedErrno = errno;
+    if (rawActive) restoreMode();
+    errno = savedErrno;
 }
 
 }  // namespace platform

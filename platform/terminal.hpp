@@ -10,8 +10,14 @@ namespace platform {
 
 // Reads one key press without echo and without waiting for Enter. A key that
 // sends several bytes (an arrow key's escape sequence, a character of several
-// bytes in `charset`) counts as one press.
-void readKeyPress(ConsoleCharset charset);
+// bytes in `charset`) counts as one press. Returns 0, also at the end of
+// input, or the system's number for a read that failed.
+int readKeyPress(ConsoleCharset charset);
+
+// Puts back everything the program changed about the terminal; nothing when
+// it changed nothing. Safe in a signal handler and at any time, as often as
+// needed: the normal end, a failed console and every ending signal come here.
+void restoreTerminal();
 
 // Whether `bytes`, read so far from one key press, make the whole key: an
 // escape sequence, or one character in `charset` (a broken one ends where it

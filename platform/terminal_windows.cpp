@@ -17,9 +17,14 @@ bool opensExtendedKey(unsigned char code) { return code == 0x00 || code == 0xE0;
 // The console runs in code page 932 (console_device_windows.cpp), so a
 // character of two bytes comes as two codes; so does an extended key. Either
 // way the second code belongs to the same press.
-void readKeyPress(ConsoleCharset) {
+int readKeyPress(ConsoleCharset) {
     auto code = static_cast<unsigned char>(::_getch());
     if (opensExtendedKey(code) || isCp932LeadByte(code)) ::_getch();
+    return 0;
 }
+
+// The console runtime changes the console's mode only for the length of one
+// key read; nothing is left to put back.
+void restoreTerminal() {}
 
 }  // namespace platform

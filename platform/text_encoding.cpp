@@ -158,6 +158,12 @@ std::string finishCp932(Cp932Carry& carry) {
 }
 
 std::string utf8ToCp932(std::string_view line) {
+    bool lostCharacters = false;
+    return utf8ToCp932(line, lostCharacters);
+}
+
+std::string utf8ToCp932(std::string_view line, bool& lostCharacters) {
+    lostCharacters = false;
     if (!usable(cp932Encoder())) return std::string(line);
 
     std::string result;
@@ -169,6 +175,7 @@ std::string utf8ToCp932(std::string_view line) {
         if (stop == Stop::end) break;
         // A character that cp932 lacks, or a broken sequence: one "?" for it.
         result += '?';
+        lostCharacters = true;
         rest.remove_prefix(static_cast<std::size_t>(scanUtf8Char(rest).length));
     }
     return result;

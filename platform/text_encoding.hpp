@@ -30,7 +30,9 @@ std::string cp932ToUtf8(std::string_view piece, Cp932Carry& carry);
 std::string finishCp932(Cp932Carry& carry);
 
 // Converts one input line from UTF-8 to cp932. A character that cp932 cannot
-// hold, and each broken UTF-8 sequence, becomes "?".
+// hold, and each broken UTF-8 sequence, becomes "?"; `lostCharacters` then
+// tells so (a "?" typed as such is no loss).
+std::string utf8ToCp932(std::string_view line, bool& lostCharacters);
 std::string utf8ToCp932(std::string_view line);
 
 // True for the first byte of a cp932 double-byte character.
@@ -41,6 +43,27 @@ constexpr bool isCp932LeadByte(unsigned char byte) {
 // True for a byte that may stand second in a cp932 double-byte character.
 constexpr bool isCp932TrailByte(unsigned char byte) {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// True for a byte that stands alone as a cp932 character: ASCII and the
+// half-width katakana. 0x80, 0xA0 and 0xFD to 0xFF are no character at all.
+constexpr bool isCp932SingleByte(unsigned char byte) {
+    return byte <= 0x7F || (byte >= 0xA1 && byte <= 0xDF);
+}
+
+// Whether `text` is whole cp932: every byte a character of its own, or a lead
+// byte followed by a trail byte.
+constexpr bool isValidCp932(std::string_view text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        auto byte = static_cast<unsigned char>(text[at]);
+        if (isCp932SingleByte(byte)) continue;
+        if (!isCp932LeadByte(byte) || at + 1 >= text.size() ||
+            !isCp932TrailByte(static_cast<unsigned char>(text[at + 1]))) {
+            return false;
+        }
+        ++at;
+    }
+    return true;
 }
 
 // How the bytes at the start of a text stand as one UTF-8 character.

@@ -3,6 +3,7 @@ wait, input that comes in pieces of any size, and output written in large
 blocks rather than a system call per line."""
 import os
 import re
+import resource
 import select
 import shutil
 import subprocess
@@ -20,10 +21,16 @@ WAIT = 10.0
 class Dialogue:
     """A program on both ends of pipes, driven one answer at a time."""
 
-    def __init__(self, test, argv):
+    def __init__(self, test, argv, nonblocking_input=False):
         self.test = test
-        self.process = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        cwd=test.folder, env={"LC_ALL": "C", "PATH": "/usr/bin:/bin"})
+        reader, writer = os.pipe()
+        # A parent may hand over a pipe marked non-blocking: reads then fail
+        # with EAGAIN while nothing has come yet.
+        os.set_blocking(reader, not nonblocking_input)
+        self.process = subprocess.Popen(argv, stdin=reader, stdout=subprocess.PIPE,
+                                        cwd=test.folder, env=harness.program_environment())
+        os.close(reader)
+        self.input = os.fdopen(writer, "wb")
         test.addCleanup(self.close)
         self.seen = b""
 
@@ -31,7 +38,7 @@ class Dialogue:
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait()
-        self.process.stdin.close()
+        self.input.close()
         self.process.stdout.close()
 
     def read_while(self, going_on):
@@ -53,12 +60,12 @@ class Dialogue:
         self.test.assertEqual(self.seen.decode("cp932", errors="replace"), text)
 
     def send(self, text):
-        self.process.stdin.write(cp(text))
-        self.process.stdin.flush()
+        self.input.write(cp(text))
+        self.input.flush()
 
     def finish(self, text):
         """Ends the input and takes the rest of the output and the status."""
-        self.process.stdin.close()
+        self.input.close()
         self.read_while(lambda: True)
         self.test.assertBytes(self.seen, text)
         return self.process.wait(timeout=WAIT)
@@ -87,6 +94,15 @@ class PromptsBeforeWaits(ProgramTest):
         # A last line without its line feed is still to come.
         game.expect(MENU + PROMPT + STATUS + PROMPT)
         self.assertEqual(game.finish(MENU + PROMPT + STATUS + PROMPT + CLOSING), 0)
+
+    def test_a_non_blocking_input_pipe_is_waited_out(self):
+        game = Dialogue(self, [harness.GLOOMHOLD, "--seed", "1"], nonblocking_input=True)
+        game.expect(MENU)
+        time.sleep(0.1)  # the game reads the empty pipe meanwhile
+        game.send("1\n")
+        game.expect(MENU + PROMPT)
+        game.send("ESC\n")
+        self.assertEqual(game.finish(MENU + PROMPT + CLOSING), 0)
 
     def test_the_editor_menu_is_shown_before_the_editor_waits(self):
         editor = Dialogue(self, [harness.RUNEWRIGHT])
@@ -139,6 +155,68 @@ class LongInput(ProgramTest):
                                        timeout=60)
         self.assertEqual(completed.returncode, 0)
         self.assertBytes(completed.stdout, expected)
+
+
+class OverLongLines(ProgramTest):
+    def test_a_line_far_beyond_the_kept_length_is_a_wrong_answer_in_bounded_memory(self):
+        checked = any(name in os.environ for name in harness.CHECKER_VARIABLES) or \
+            os.environ.get("UNDER_VALGRIND")
+        limit = 16 << 20
+
+        def small_address_space():
+            # Far less than the line: a program that kept it all would fail.
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        line = b"up" * (6 << 20)
+        # The sanitizers and valgrind need far more address space themselves.
+        run = self.game(line + b"\n1\n" + line + b"\nESC\n",
+                        preexec_fn=None if checked else small_address_space)
+        refusal = "PLEASE inputs 1 or 2\n>>> \n"
+        self.assertBytes(run.stdout, MENU + refusal + MENU + PROMPT + PROMPT + CLOSING)
+        self.assertEqual((run.status, run.stderr), (0, b""))
+
+
+class FailedStreams(ProgramTest):
+    def run_with(self, argv, script=b"", stdin=None, stdout=None, close_output=False):
+        """A program run with the given standard streams: its status, output and errors."""
+        program = harness.GLOOMHOLD if argv[0] == "gloomhold" else harness.RUNEWRIGHT
+        completed = subprocess.run([program] + argv[1:], input=None if stdin else cp(script),
+                                   stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
+                                   cwd=self.folder, env=harness.program_environment(), timeout=60,
+                                   preexec_fn=(lambda: os.close(1)) if close_output else None)
+        fault = harness.checker_report(completed.stderr, completed.returncode)
+        if fault:
+            self.fail(fault)
+        return completed
+
+    def test_output_that_cannot_be_written_ends_with_status_1_and_says_why(self):
+        full = "cannot write to standard output: No space left on device\n"
+        closed = "cannot write to standard output: Bad file descriptor\n"
+        cases = [(["gloomhold", "--seed", "1"], "1\nSTATUS\nESC\n", full),
+                 (["runewright", "--report", "--battles", "10"], "", full),
+                 (["runewright", "--version"], "", full),
+                 # The game's text goes out at its first read, the help at the end.
+                 (["gloomhold", "--seed", "1"], "1\nESC\n", closed),
+                 (["gloomhold", "--help"], "", closed)]
+        for argv, script, reason in cases:
+            with self.subTest(argv=argv, reason=reason):
+                with open("/dev/full", "wb") as full_disk:
+                    completed = self.run_with(argv, script, stdout=full_disk,
+                                              close_output=reason == closed)
+                self.assertEqual(completed.returncode, 1)
+                self.assertEqual(completed.stderr.decode(), argv[0] + ": " + reason)
+
+    def test_input_that_cannot_be_read_ends_as_its_end_does_but_with_status_1(self):
+        # A folder as standard input opens, but every read of it fails.
+        for name, expected in (("gloomhold", MENU + CLOSING), ("runewright", EDITOR_START)):
+            with self.subTest(program=name):
+                folder = os.open(self.folder, os.O_RDONLY | os.O_DIRECTORY)
+                self.addCleanup(os.close, folder)
+                completed = self.run_with([name], stdin=folder, stdout=subprocess.PIPE)
+                self.assertBytes(completed.stdout, expected)
+                self.assertEqual(completed.returncode, 1)
+                self.assertEqual(completed.stderr.decode(),
+                                 name + ": cannot read standard input: Is a directory\n")
 
 
 STRACE = shutil.which("strace")

@@ -61,11 +61,13 @@ class Utf8Names(ProgramTest):
         self.assertIn("名前を入力せよ\n入力可能文字数外です。:\n入力可能文字数内です。\n".encode("utf-8"),
                       run.stdout)
 
-    def test_a_character_outside_cp932_is_stored_as_a_question_mark(self):
-        run = self.enemy_name("竜😀王")
+    def test_a_name_that_loses_a_character_to_cp932_is_refused(self):
+        # 😀 has no cp932 form: stored as "?", the name would not be the one typed.
+        run = self.enemy_name("竜😀王\n竜王")
         self.assertEqual(run.status, 0)
-        self.assertEqual(self.read_file("editenemy").split(b"\n")[1], "竜?王".encode("cp932"))
-        self.assertIn("name:竜?王 hp:5".encode("utf-8"), run.stdout)
+        self.assertIn(u8("名前を入力せよ\n使えない文字が含まれています。:\n入力可能文字数内です。\n"),
+                      run.stdout)
+        self.assertEqual(self.read_file("editenemy").split(b"\n")[1], "竜王".encode("cp932"))
 
     def test_invalid_bytes_in_a_file_are_shown_as_replacement_characters(self):
         self.editor(MENU_EXIT)

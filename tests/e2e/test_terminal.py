@@ -191,8 +191,9 @@ class Terminal(ProgramTest):
         self.press("C-c")
         self.assertTerminalRestored()
 
-    def test_termination_and_hangup_at_a_key_wait_restore_the_terminal(self):
-        for signal_name in ("TERM", "HUP"):
+    def test_ending_signals_at_a_key_wait_restore_the_terminal(self):
+        # Termination and hangup, and signals that nobody expects a game to get.
+        for signal_name in ("TERM", "HUP", "USR1", "ALRM"):
             with self.subTest(signal=signal_name):
                 self.start_game()
                 self.enter("3")

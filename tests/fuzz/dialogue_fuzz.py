@@ -351,15 +351,32 @@ class Session:
     def check_end(self, output, errors, bound, closed):
         if self.status is None:
             return
-        if self.status == -signal.SIGXFSZ:
+        program = b"gloomhold" if self.program == "game" else b"runewright"
+        # A closed standard stream fails the first read or write of it: one
+        # line on standard error tells so, and the status is 1.
+        told = {"stdin": program + b": cannot read standard input: Bad file descriptor\n",
+                "stdout": program + b": cannot write to standard output: Bad file descriptor\n",
+                None: b""}[closed]
+        runaway = b": cannot write to standard output: File too large\n"
+        if self.status == -signal.SIGXFSZ or (self.status == 1 and errors.endswith(runaway)):
             self.problems.append("printed more than %d bytes for %d input lines"
                                  % (bound, self.script.count(b"\n") + 1))
-        elif self.status not in (0, 1):
+            return
+        if self.status not in (0, 1):
             self.problems.append("ended with status %d" % self.status)
-        elif self.status == 1 and closed != "stdout" and not any(m in output for m in FAILURE_MARKERS):
+        elif closed is not None and self.status != 1:
+            self.problems.append("ended with status %d though standard %s was closed"
+                                 % (self.status, closed[3:]))
+        elif self.status == 1 and closed is None and not any(m in output for m in FAILURE_MARKERS):
             self.problems.append("status 1 without a failure message")
-        if errors:
+        # A data file failure can end the program before it ever reads.
+        if closed == "stdin" and any(m in output for m in FAILURE_MARKERS):
+            told = b""
+        if errors and errors != told:
             self.problems.append("wrote to standard error: %r" % errors[:2000])
+        elif not errors and told:
+            self.problems.append("status %d without a failure message on standard error"
+                                 % self.status)
 
     def check_files(self, placed):
         present = set(os.listdir(self.folder))

@@ -60,4 +60,14 @@ TEST(AskEnemyName, NamesThatWouldNotReadBackAreRefused) {
                        "名前が空です。:\n名前が空です。:\n入力可能文字数内です。\n");
 }
 
+TEST(AskEnemyName, NamesThatTheGameCouldNotShowAreRefused) {
+    // A lead byte without its trail byte would swallow what the game prints
+    // after the name; 0x80, 0xA0 and 0xFD are no character; ESC would be obeyed.
+    std::string printed;
+    EXPECT_EQ(nameFrom("ab\x81\nx\xFC\n\x80x\n\xA0\n\xFDz\na\x1B[2J\nｶﾅ竜\n", &printed), "ｶﾅ竜");
+    std::string refusals;
+    for (int i = 0; i < 6; ++i) refusals += "使えない文字が含まれています。:\n";
+    EXPECT_EQ(printed, "名前を入力せよ\n" + refusals + "入力可能文字数内です。\n");
+}
+
 }  // namespace

@@ -47,6 +47,36 @@ TEST(ReadLine, LineEndsAndEndOfInput) {
     EXPECT_EQ(readAllLines(std::string("n\0ul\n", 5)), (std::vector<std::string>{std::string("n\0ul", 4)}));
 }
 
+TEST(ReadLine, LinesBeyondTheKeptLengthAreOverLongAndTheNextLineIsWhole) {
+    constexpr std::size_t limit = platform::lineKeepLimit;
+    const std::string full(limit, 'u');
+    platform::ScriptedConsole console(full + "\n" + full + "\r\n" + full + "p\nup\n" +
+                                      std::string(5 * limit + 3, 'x') + "\r\nESC\n" + full + "ab");
+    std::string line;
+    // Exactly as long as is kept, with or without a carriage return.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(platform::readLine(line));
+        EXPECT_EQ(line, full);
+        EXPECT_FALSE(platform::lastLineNotes().overLong);
+    }
+    // One byte more, then a line many reads long: over-long, still longer
+    // than any answer, and the line after each is read whole.
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_TRUE(platform::lastLineNotes().overLong);
+    EXPECT_GT(line.size(), 30u);
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "up");
+    EXPECT_FALSE(platform::lastLineNotes().overLong);
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_TRUE(platform::lastLineNotes().overLong);
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_EQ(line, "ESC");
+    // A last line without its line feed can be over-long too.
+    ASSERT_TRUE(platform::readLine(line));
+    EXPECT_TRUE(platform::lastLineNotes().overLong);
+    EXPECT_FALSE(platform::readLine(line));
+}
+
 TEST(Console, KeyWaitAndPauseWithoutTerminalPrintTheirTextOnly) {
     platform::ScriptedConsole console("STATUS\n");
     platform::keyWait();

@@ -142,10 +142,13 @@ TEST(ScriptedConsoleInUtf8, LinesArriveInCp932AndLimitsCountCp932Bytes) {
     ASSERT_TRUE(platform::readLine(line));
     EXPECT_EQ(line, "あいうえおかきくけこさしすせそ");
     EXPECT_EQ(line.size(), 30u);
+    EXPECT_FALSE(platform::lastLineNotes().lostCharacters);
     ASSERT_TRUE(platform::readLine(line));
     EXPECT_EQ(line, "?");
+    EXPECT_TRUE(platform::lastLineNotes().lostCharacters);  // the caller can tell it from a typed "?"
     ASSERT_TRUE(platform::readLine(line));
     EXPECT_EQ(line, "STATUS");
+    EXPECT_FALSE(platform::lastLineNotes().lostCharacters);
     EXPECT_FALSE(platform::readLine(line));
 }
 
