@@ -49,6 +49,9 @@ struct FileResult {
 };
 
 // Readers: fill all entries, or report and leave the entries untouched.
+// They read the file a chunk at a time and only as far as its last entry,
+// so whatever follows (or the size of the file) does not matter. A file
+// that cannot be read is reported as one that cannot be opened.
 FileResult readEditEnemyFile(EditEnemyEntry (&entries)[editEnemyCount]);
 FileResult readEditItemFile(EditItemEntry (&entries)[editItemCount]);
 FileResult readEditPlayerFile(EditPlayerEntry& entry);

@@ -8,31 +8,33 @@
 
 namespace platform {
 
-bool readWholeFile(const char* name, std::string& contents) {
-    contents.clear();
+InputFile::~InputFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool InputFile::open(const char* name) {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = -1;
     // Non-blocking only so that opening a pipe cannot hang; it is refused below.
-    int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return false;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);  // a folder, a pipe or a device holds no data file
         return false;
     }
-    char chunk[8192];
-    bool ok = true;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    handle_ = fd;
+    return true;
+}
+
+long InputFile::read(char* buffer, std::size_t size) {
+    if (handle_ < 0) return -1;
     for (;;) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        ssize_t got = ::read(static_cast<int>(handle_), buffer, size);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        contents.append(chunk, static_cast<std::size_t>(got));
+        return got < 0 ? -1 : static_cast<long>(got);
     }
-    ::close(fd);
-    if (!ok) contents.clear();
-    return ok;
 }
 
 namespace {

@@ -1,14 +1,32 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-// Whole-file reads and safe whole-file replacement, by name in the current
-// folder.
+// Data files by name in the current folder: reading in small chunks and
+// safe whole-file replacement.
 namespace platform {
 
-// Reads the whole file into `contents`; false when it cannot be opened or
-// read, or when the name is no regular file (a folder, a pipe, a device).
-bool readWholeFile(const char* name, std::string& contents);
+// A regular file open for reading, a chunk at a time; closed when destroyed.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // False when the file cannot be opened, or when the name is no regular
+    // file (a folder, a pipe, a device).
+    bool open(const char* name);
+
+    // Reads up to `size` bytes: how many it read, 0 at the end of the file,
+    // -1 on a read error.
+    long read(char* buffer, std::size_t size);
+
+private:
+    std::intptr_t handle_ = -1;
+};
 
 enum class ReplaceResult { done, cannotCreate, cannotWrite };
 

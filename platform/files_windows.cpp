@@ -1,5 +1,6 @@
 #include "platform/files.hpp"
 
+#include <cstdint>
 #include <string>
 #include <windows.h>
 
@@ -29,6 +30,11 @@ public:
 
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
+    HANDLE release() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
     bool close() {
         if (!valid()) return true;
         bool ok = ::CloseHandle(handle_) != 0;
@@ -112,21 +118,26 @@ HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
 
 }  // namespace
 
-bool readWholeFile(const char* name, std::string& contents) {
-    contents.clear();
+InputFile::~InputFile() {
+    if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool InputFile::open(const char* name) {
+    if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
     Handle file(openForReading(widen(name)));
     if (!file.valid()) return false;  // a folder cannot be opened this way either
     if (!isDiskFile(file.get())) return false;
-    char chunk[8192];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
-            contents.clear();
-            return false;
-        }
-        if (got == 0) return true;
-        contents.append(chunk, got);
-    }
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
+    return true;
+}
+
+long InputFile::read(char* buffer, std::size_t size) {
+    if (handle_ == -1) return -1;
+    DWORD got = 0;
+    DWORD wanted = size > 0x100000 ? 0x100000 : static_cast<DWORD>(size);
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, wanted, &got, nullptr)) return -1;
+    return static_cast<long>(got);
 }
 
 ReplaceResult replaceFile(const char* name, std::string_view contents) {

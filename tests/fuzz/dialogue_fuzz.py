@@ -60,7 +60,7 @@ class Damaged(Exception):
 
 
 class Tokens:
-    """The readers' token rules: numbers by formatted extraction, names as words."""
+    """The readers' token rules: numbers by formatted extraction, ended as words are; names as words."""
 
     def __init__(self, data):
         self.data = data
@@ -79,6 +79,8 @@ class Tokens:
         value = INT_MAX + 1 if len(digits) > 10 else int(digits) * (-1 if sign == b"-" else 1)
         if not INT_MIN <= value <= INT_MAX:
             raise Damaged("number beyond 32 bits at byte %d" % self.pos)
+        if match.end() < len(self.data) and self.data[match.end()] not in WHITE and self.data[match.end()] != 0:
+            raise Damaged("number glued to other bytes at byte %d" % self.pos)
         self.pos = match.end()
         return value
 

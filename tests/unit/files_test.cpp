@@ -76,20 +76,22 @@ TEST_F(ReplaceFile, AFailedWriteKeepsTheOldFileWholeAndLeavesNothingBehind) {
     EXPECT_EQ(folderNames(), Names{"data"});
 }
 
-using ReadWholeFile = InTempFolder;
+using InputFile = InTempFolder;
 
-TEST_F(ReadWholeFile, ReadsRegularFilesOnly) {
+TEST_F(InputFile, ReadsRegularFilesOnly) {
     writeFile("data", std::string("a\0b", 3));
-    std::string bytes = "stale";
-    ASSERT_TRUE(platform::readWholeFile("data", bytes));
-    EXPECT_EQ(bytes, std::string("a\0b", 3));
+    platform::InputFile file;
+    ASSERT_TRUE(file.open("data"));
+    char buffer[8];
+    ASSERT_EQ(file.read(buffer, sizeof buffer), 3);
+    EXPECT_EQ(std::string(buffer, 3), std::string("a\0b", 3));
+    EXPECT_EQ(file.read(buffer, sizeof buffer), 0);
 
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("pipe", 0600), 0);  // would block a plain open for reading
     for (const char* name : {"folder", "pipe", "absent"}) {
-        bytes = "stale";
-        EXPECT_FALSE(platform::readWholeFile(name, bytes)) << name;
-        EXPECT_EQ(bytes, "") << name;
+        EXPECT_FALSE(file.open(name)) << name;
+        EXPECT_EQ(file.read(buffer, sizeof buffer), -1) << name;
     }
 }
 
