@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// Data files by name in the current folder: reading in small chunks and
-// safe whole-file replacement.
+// Data files by name in the current folder: reading in small chunks, safe
+// whole-file replacement.
 namespace platform {
 
 // A regular file open for reading, a chunk at a time; closed when destroyed.
@@ -31,18 +31,24 @@ private:
 enum class ReplaceResult { done, cannotCreate, cannotWrite };
 
 // Writes `contents` to a new file beside `name`, flushes it to the disk,
-// renames it over `name` and flushes the folder. A crash or a failure at any
-// step leaves the old file whole, and a failed replacement leaves no new file
-// behind. A symbolic link keeps pointing where it did: the file it names gets
-// the contents. The file keeps its permission bits. cannotCreate means that
-// not even the new file could be made, or that `name` is no regular file.
+// renames it over `name` and flushes the folder. A crash or a failure at any step leaves the old file
+// whole, and a failed replacement leaves no new file behind; where the
+// system can, the new file has no name until it is complete, and a
+// temporary file that a killed writer of the same file left behind is
+// removed. A symbolic link keeps pointing where it did: the file it names
+// gets the contents. The file keeps its permission bits and, where the
+// system allows, its owner and group.
+// cannotCreate: not even the new file could be made, `name` is no regular
+// file, or it is a file that this user could not open for writing (its
+// mode, its owner, an immutable flag, a read-only file system); it is then
+// left untouched.
 ReplaceResult replaceFile(const char* name, std::string_view contents);
-
-}  // namespace platform
-
-namespace platform {
 
 // True when something (a file, a folder, a link) exists under `name`.
 bool pathExists(const char* name);
+
+// A write beyond the file-size limit fails as on a full disk instead of
+// ending the program by a signal. Called once at the start of each program.
+void ignoreFileSizeSignal();
 
 }  // namespace platform

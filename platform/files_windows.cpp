@@ -116,6 +116,58 @@ HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
     return INVALID_HANDLE_VALUE;
 }
 
+// Replacing may do no more than opening the file for writing would: a
+// read-only attribute or a folder's permissions that refuse it leave the
+// file as it is. A file that does not exist yet may be made.
+bool mayWrite(const std::wstring& target) {
+    DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    Handle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// The pid in the name of a temporary file (".base.tmp<pid>-<n>"), or 0.
+DWORD temporaryWriter(const std::wstring& name, const std::wstring& prefix) {
+    if (name.compare(0, prefix.size(), prefix) != 0) return 0;
+    std::size_t at = prefix.size();
+    DWORD pid = 0;
+    std::size_t first = at;
+    for (; at < name.size() && at - first < 10 && name[at] >= L'0' && name[at] <= L'9'; ++at) {
+        pid = pid * 10 + static_cast<DWORD>(name[at] - L'0');
+    }
+    if (at == first || at >= name.size() || name[at] != L'-') return 0;
+    std::size_t digits = ++at;
+    while (at < name.size() && name[at] >= L'0' && name[at] <= L'9') ++at;
+    return at > digits && at == name.size() ? pid : 0;
+}
+
+bool processRuns(DWORD pid) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    bool runs = !::GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return runs;
+}
+
+// A writer that was killed before its rename left its temporary file; the
+// next write of the same file removes it once that writer is gone.
+void removeAbandonedTemporaries(const std::wstring& target) {
+    std::wstring folder = folderOf(target);
+    std::wstring prefix = L"." + baseOf(target) + L".tmp";
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\" + prefix + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DWORD pid = temporaryWriter(found.cFileName, prefix);
+        if (pid != 0 && pid != ::GetCurrentProcessId() && !processRuns(pid)) {
+            ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
 }  // namespace
 
 InputFile::~InputFile() {
@@ -143,6 +195,8 @@ long InputFile::read(char* buffer, std::size_t size) {
 ReplaceResult replaceFile(const char* name, std::string_view contents) {
     std::wstring target;
     if (!resolveTarget(widen(name), target)) return ReplaceResult::cannotCreate;
+    if (!mayWrite(target)) return ReplaceResult::cannotCreate;
+    removeAbandonedTemporaries(target);
     std::wstring temporary;
     Handle file(createTemporary(target, temporary));
     if (!file.valid()) return ReplaceResult::cannotCreate;
@@ -162,5 +216,8 @@ ReplaceResult replaceFile(const char* name, std::string_view contents) {
 bool pathExists(const char* name) {
     return ::GetFileAttributesW(widen(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+// Windows has no file-size signal: a write beyond a quota simply fails.
+void ignoreFileSizeSignal() {}
 
 }  // namespace platform

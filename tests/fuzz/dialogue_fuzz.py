@@ -324,7 +324,8 @@ class Session:
             f.write(script)
 
         def child_setup():
-            # Output beyond the bound ends the program by SIGXFSZ.
+            # Output beyond the bound fails (the programs ignore SIGXFSZ) or
+            # ends the program by SIGXFSZ.
             resource.setrlimit(resource.RLIMIT_FSIZE, (bound + 1, bound + 1))
             if closed == "stdin":
                 os.close(0)
@@ -353,7 +354,7 @@ class Session:
     def check_end(self, output, errors, bound, closed):
         if self.status is None:
             return
-        if self.status == -signal.SIGXFSZ:
+        if self.status == -signal.SIGXFSZ or len(output) > bound:
             self.problems.append("printed more than %d bytes for %d input lines"
                                  % (bound, self.script.count(b"\n") + 1))
         elif self.status not in (0, 1):

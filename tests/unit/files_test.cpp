@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/files.hpp"
@@ -74,6 +75,28 @@ TEST_F(ReplaceFile, AFailedWriteKeepsTheOldFileWholeAndLeavesNothingBehind) {
     EXPECT_EQ(result, ReplaceResult::cannotWrite);
     EXPECT_EQ(readFile("data"), "old contents\n");
     EXPECT_EQ(folderNames(), Names{"data"});
+}
+
+// A process that ended: no process runs under its pid any more.
+pid_t endedProcess() {
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(ReplaceFile, RemovesOnlyTheTemporaryFilesThatAKilledWriterLeft) {
+    std::string dead = std::to_string(endedProcess());
+    std::string abandoned = ".data.tmp" + dead + "-0";
+    std::string running = ".data.tmp" + std::to_string(::getppid()) + "-3";
+    std::string otherFile = ".other.tmp" + dead + "-0";
+    std::string otherName = ".data.tmp" + dead + "-0.keep";
+    for (const std::string& name : {abandoned, running, otherFile, otherName}) writeFile(name, "left\n");
+    ASSERT_EQ(replaceFile("data", "new\n"), ReplaceResult::done);
+    EXPECT_EQ(readFile("data"), "new\n");
+    Names expected{running, otherFile, otherName, "data"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folderNames(), expected);
 }
 
 using InputFile = InTempFolder;

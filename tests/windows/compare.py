@@ -46,6 +46,7 @@ POSIX_ONLY = {
         "makes the folder immutable with chattr, which a copy of the folder does not keep",
     "test_checkers": "tests the harness's own detection of checker reports with stand-in programs",
     "HugeFiles": "holds files of gigabytes, which a copy of the folder would have to hold too",
+    "WriteProtection": "runs the programs as another user and gives files to other owners",
 }
 
 stats = {"runs": {}, "skipped": {}}
