@@ -158,6 +158,16 @@ FileResult writeEditPlayerFile(const EditPlayerEntry& entry) {
     return writeFile(editPlayerFileName, formatEditPlayer(entry));
 }
 
+FileResult storeEditEnemy(int slot, const EditEnemyEntry& enemy) {
+    // Nobody else writes between this read and the write below.
+    platform::FolderLock lock(editEnemyFileName);
+    EditEnemyEntry stored[editEnemyCount]{};
+    FileResult result = readEditEnemyFile(stored);
+    if (result.status != FileStatus::ok) return result;
+    if (slot >= 1 && slot <= editEnemyCount) stored[slot - 1] = enemy;
+    return writeEditEnemyFile(stored);
+}
+
 bool isStorableName(std::string_view name) {
     if (name.empty() || name.size() > editNameCapacity - 1) return false;
     for (char c : name) {

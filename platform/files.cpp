@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -52,6 +53,63 @@ long InputFile::read(char* buffer, std::size_t size) {
         ssize_t got = ::read(static_cast<int>(handle_), buffer, size);
         if (got < 0 && errno == EINTR) continue;
         return got < 0 ? -1 : static_cast<long>(got);
+    }
+}
+
+namespace {
+
+// The lock that this program holds, counted, so that holding it again
+// while it is held does not wait for itself.
+struct ProgramLock {
+    std::string folder;
+    int fd = -1;
+    int depth = 0;
+};
+
+ProgramLock& programLock() {
+    static ProgramLock lock;
+    return lock;
+}
+
+// An open folder with its lock taken, or -1 when it cannot be locked.
+int lockFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd);
+            return -1;
+        }
+    }
+    return fd;
+}
+
+}  // namespace
+
+FolderLock::FolderLock(const char* name) {
+    std::string folder = folderOf(name);
+    ProgramLock& held = programLock();
+    if (held.depth > 0 && held.folder != folder) {
+        handle_ = lockFolder(folder);  // a second folder at the same time
+        return;
+    }
+    if (held.depth == 0) {
+        held.folder = folder;
+        held.fd = lockFolder(folder);
+    }
+    ++held.depth;
+    counted_ = true;
+}
+
+FolderLock::~FolderLock() {
+    if (!counted_) {
+        if (handle_ >= 0) ::close(static_cast<int>(handle_));
+        return;
+    }
+    ProgramLock& held = programLock();
+    if (--held.depth == 0 && held.fd >= 0) {
+        ::close(held.fd);  // closing the folder gives the lock up
+        held.fd = -1;
     }
 }
 
@@ -155,7 +213,7 @@ long temporaryWriter(const char* name, const std::string& prefix) {
 
 // A writer killed between naming its temporary file and renaming it left
 // that file behind; the next write of the same file removes it once no
-// process of that pid runs any more.
+// process of that pid runs any more. Called under the folder's lock.
 void removeAbandonedTemporaries(const Target& target) {
     std::string folder = folderOf(target.path);
     std::string prefix = ".";  // built in steps: GCC 12 misjudges "." + string as overlapping
@@ -268,6 +326,7 @@ ReplaceResult replaceThroughNamedFile(const Target& target, std::string_view con
 }  // namespace
 
 ReplaceResult replaceFile(const char* name, std::string_view contents) {
+    FolderLock lock(name);
     Target target;
     if (!resolveTarget(name, target)) return ReplaceResult::cannotCreate;
     if (target.exists && !mayWrite(target)) return ReplaceResult::cannotCreate;

@@ -5,7 +5,7 @@
 #include <string_view>
 
 // Data files by name in the current folder: reading in small chunks, safe
-// whole-file replacement.
+// whole-file replacement, and the lock that every writer holds.
 namespace platform {
 
 // A regular file open for reading, a chunk at a time; closed when destroyed.
@@ -28,10 +28,31 @@ private:
     std::intptr_t handle_ = -1;
 };
 
+// The lock of the folder that holds `name`, which every writer of the data
+// files in that folder holds while it reads what it will change and
+// replaces the file: two writers never interleave. It blocks until the lock
+// is free and holds it until destroyed. The folder itself is locked, so no
+// lock file is ever left behind. A program may hold it again while it holds
+// it (the enemy dialogue reads, then writes). Where the folder cannot be
+// locked (no read permission on it, a file system without locks), the
+// writer goes on without it.
+class FolderLock {
+public:
+    explicit FolderLock(const char* name);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    std::intptr_t handle_ = -1;  // a lock of its own; -1 when the program's lock is shared
+    bool counted_ = false;
+};
+
 enum class ReplaceResult { done, cannotCreate, cannotWrite };
 
 // Writes `contents` to a new file beside `name`, flushes it to the disk,
-// renames it over `name` and flushes the folder. A crash or a failure at any step leaves the old file
+// renames it over `name` and flushes the folder, holding the FolderLock of
+// `name` meanwhile. A crash or a failure at any step leaves the old file
 // whole, and a failed replacement leaves no new file behind; where the
 // system can, the new file has no name until it is complete, and a
 // temporary file that a killed writer of the same file left behind is

@@ -1,6 +1,8 @@
 #include "platform/files.hpp"
 
 #include <cstdint>
+#include <cwchar>
+#include <cwctype>
 #include <string>
 #include <windows.h>
 
@@ -192,7 +194,45 @@ long InputFile::read(char* buffer, std::size_t size) {
     return static_cast<long>(got);
 }
 
+// The writers' lock is a named mutex of the folder's full path: a folder
+// handle takes no byte-range lock on Windows, and a mutex leaves no file
+// behind. A mutex that its holder left by dying is taken over. The mutex is
+// recursive, so holding it again while it is held needs no counting here.
+FolderLock::FolderLock(const char* name) {
+    std::wstring folder = folderOf(widen(name));
+    wchar_t full[MAX_PATH * 4];
+    DWORD length = ::GetFullPathNameW(folder.c_str(), MAX_PATH * 4, full, nullptr);
+    if (length > 0 && length < MAX_PATH * 4) folder.assign(full, length);
+    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a of the path, case folded
+    for (wchar_t c : folder) {
+        hash = (hash ^ static_cast<std::uint64_t>(::towlower(c == L'/' ? L'\\' : c))) * 1099511628211ULL;
+    }
+    wchar_t suffix[32];
+    ::swprintf(suffix, 32, L"%016llx", static_cast<unsigned long long>(hash));
+    HANDLE mutex = nullptr;
+    for (const wchar_t* space : {L"Global\\gloomhold-data-", L"Local\\gloomhold-data-"}) {
+        mutex = ::CreateMutexW(nullptr, FALSE, (std::wstring(space) + suffix).c_str());
+        if (mutex != nullptr) break;
+    }
+    if (mutex == nullptr) return;  // no lock to be had: the write goes on without it
+    DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        ::CloseHandle(mutex);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(mutex);
+    counted_ = true;
+}
+
+FolderLock::~FolderLock() {
+    if (!counted_) return;
+    HANDLE mutex = reinterpret_cast<HANDLE>(handle_);
+    ::ReleaseMutex(mutex);
+    ::CloseHandle(mutex);
+}
+
 ReplaceResult replaceFile(const char* name, std::string_view contents) {
+    FolderLock lock(name);
     std::wstring target;
     if (!resolveTarget(widen(name), target)) return ReplaceResult::cannotCreate;
     if (!mayWrite(target)) return ReplaceResult::cannotCreate;

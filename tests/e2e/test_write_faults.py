@@ -1,12 +1,14 @@
 """Writes that fail or are cut short never leave a cut or lost file."""
 import os
+import select
 import shutil
 import stat
 import subprocess
 import sys
+import time
 import unittest
 
-from harness import (GLOOMHOLD, MENU, PAUSE, PROMPT, RUNEWRIGHT, ProgramTest, cp,
+from harness import (GLOOMHOLD, MENU, PAUSE, PROMPT, RUNEWRIGHT, ProgramTest, checker_report, cp,
                      program_environment)
 from test_data_files import limit_file_size
 
@@ -66,6 +68,78 @@ class EditorWritesThatFail(ProgramTest):
         self.assertBytes(run.stdout, "Cannot open editplayer.\n" + PAUSE)
         self.assertEqual(sorted(os.listdir(self.folder)), ["editenemy", "editequipment"])
         self.assertEqual(self.read_file("editenemy"), ENEMIES)
+
+
+class TwoWritersAtOnce(ProgramTest):
+    """What one editor stores while another waits at its slot question is never lost."""
+    SLOT_QUESTION = cp("6:NOT CHANGE(やっぱりやめる)\n" + "-" * 68 + "\n")
+    NEW_ENEMY = "12\n34\n5\n6\ndragon\n"
+
+    def editor_at_slot_question(self):
+        """An editor in the enemy dialogue, stopped at the slot question."""
+        editor = subprocess.Popen([RUNEWRIGHT], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.PIPE, cwd=self.folder, env=program_environment())
+        self.addCleanup(editor.kill)
+        editor.stdin.write(cp("1\n" + self.NEW_ENEMY))
+        editor.stdin.flush()
+        shown = b""
+        deadline = time.monotonic() + 120
+        while not shown.endswith(self.SLOT_QUESTION):
+            ready, _, _ = select.select([editor.stdout], [], [], max(0.0, deadline - time.monotonic()))
+            chunk = os.read(editor.stdout.fileno(), 65536) if ready else b""
+            if not chunk:
+                self.fail("the editor did not reach the slot question: %r" % shown[-300:])
+            shown += chunk
+        return editor
+
+    def answer(self, editor, lines):
+        out, err = editor.communicate(cp(lines), timeout=120)
+        fault = checker_report(err, editor.returncode)
+        if fault:
+            self.fail(fault)
+        return editor.returncode, out
+
+    def test_the_file_is_read_again_right_before_it_is_written(self):
+        wyvern = "10 5 3 2\nslime\n77 7 7 7\nwyvern\n30 7 5 4\norc\n40 8 6 5\ntroll\n50 9 7 6\ndragon\n\n"
+        by_hand = wyvern.replace("troll", "ogre")
+        both = by_hand.replace("30 7 5 4\norc", "12 34 5 6\ndragon")
+        cases = [("6", None, wyvern),  # "NOT CHANGE" keeps what the other editor stored
+                 ("3", by_hand, both)]  # the new enemy joins the file as it is now
+        for slot, edit, expected in cases:
+            with self.subTest(slot=slot):
+                self.write_file("editenemy", ENEMIES)
+                waiting = self.editor_at_slot_question()
+                other = self.editor("1\n77\n7\n7\n7\nwyvern\n2\n7\n")
+                self.assertEqual(other.status, 0, other.text)
+                if edit:
+                    self.write_file("editenemy", edit)
+                status, out = self.answer(waiting, slot + "\n7\n")
+                self.assertEqual(status, 0)
+                # What the editor prints after the slot question.
+                self.assertTrue(out.startswith(cp("finish\n" + PAUSE + "finish\n")), out[:200])
+                self.assertEqual(self.read_file("editenemy"), cp(expected))
+                # The folder itself is locked: no lock file stays.
+                self.assertEqual(sorted(os.listdir(self.folder)), STARTER_FILES)
+
+    def test_a_file_damaged_or_gone_meanwhile_stops_the_dialogue(self):
+        damaged = ENEMIES.replace(b"30 7 5 4", b"30 7 5 4x")
+        cases = [(damaged, "editenemy is damaged at line 5: entry 3, sp: not a number\n"),
+                 (None, "Cannot open editenemy.\n")]
+        for contents, message in cases:
+            with self.subTest(message=message):
+                self.write_file("editenemy", ENEMIES)
+                waiting = self.editor_at_slot_question()
+                if contents is None:
+                    os.remove(self.path("editenemy"))
+                else:
+                    self.write_file("editenemy", contents)
+                status, out = self.answer(waiting, "3\n7\n")
+                self.assertEqual(status, 1)
+                self.assertBytes(out, message + PAUSE)
+                if contents is None:
+                    self.assertFalse(os.path.exists(self.path("editenemy")))
+                else:
+                    self.assertEqual(self.read_file("editenemy"), contents)
 
 
 NOBODY = 65534

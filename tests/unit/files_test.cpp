@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,31 @@ TEST_F(ReplaceFile, RemovesOnlyTheTemporaryFilesThatAKilledWriterLeft) {
     Names expected{running, otherFile, otherName, "data"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(folderNames(), expected);
+}
+
+// Whether another process could take the folder's lock right now.
+bool lockIsFree() {
+    pid_t child = ::fork();
+    if (child == 0) {
+        int fd = ::open(".", O_RDONLY | O_DIRECTORY);
+        ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ReplaceFile, HoldsTheFolderLockWhichTheProgramMayTakeAgain) {
+    ASSERT_TRUE(lockIsFree());
+    {
+        platform::FolderLock outer("data");
+        EXPECT_FALSE(lockIsFree());
+        // A write while the program holds the lock does not wait for itself.
+        ASSERT_EQ(replaceFile("data", "locked\n"), ReplaceResult::done);
+        EXPECT_FALSE(lockIsFree());
+    }
+    EXPECT_TRUE(lockIsFree());
+    EXPECT_EQ(folderNames(), Names{"data"});
 }
 
 using InputFile = InTempFolder;

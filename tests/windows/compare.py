@@ -47,6 +47,7 @@ POSIX_ONLY = {
     "test_checkers": "tests the harness's own detection of checker reports with stand-in programs",
     "HugeFiles": "holds files of gigabytes, which a copy of the folder would have to hold too",
     "WriteProtection": "runs the programs as another user and gives files to other owners",
+    "TwoWritersAtOnce": "runs two editors at once outside the harness",
 }
 
 stats = {"runs": {}, "skipped": {}}
