@@ -14,14 +14,17 @@ FileResult withStatus(FileStatus status) {
     return result;
 }
 
-// Reads into a copy first, so that a damaged file changes nothing.
-template <typename Entries, typename Parse>
-FileResult readFile(const char* fileName, Entries& entries, Parse parse) {
-    std::string bytes;
-    if (!platform::readWholeFile(fileName, bytes)) return withStatus(FileStatus::cannotOpen);
+// Reads into a copy first, so that a damaged file changes nothing. The file
+// is read a chunk at a time and only as far as its last entry.
+template <typename Entries, typename Read>
+FileResult readFile(const char* fileName, Entries& entries, Read read) {
+    platform::InputFile file;
+    if (!file.open(fileName)) return withStatus(FileStatus::cannotOpen);
+    TokenReader reader(file);
     Entries parsed;
     std::memcpy(&parsed, &entries, sizeof parsed);
-    FileResult result = parse(bytes, parsed);
+    FileResult result = read(reader, parsed);
+    if (reader.readFailed()) return withStatus(FileStatus::cannotOpen);
     if (result.status == FileStatus::ok) std::memcpy(&entries, &parsed, sizeof parsed);
     return result;
 }
@@ -53,10 +56,7 @@ void appendNumbers(std::string& text, std::initializer_list<std::int32_t> number
     text += '\n';
 }
 
-}  // namespace
-
-FileResult parseEditEnemies(std::string_view bytes, EditEnemyEntry (&entries)[editEnemyCount]) {
-    TokenReader reader(bytes);
+FileResult readEnemies(TokenReader& reader, EditEnemyEntry (&entries)[editEnemyCount]) {
     for (int k = 0; k < editEnemyCount; ++k) {
         EditEnemyEntry& e = entries[k];
         int entry = k + 1;
@@ -69,8 +69,7 @@ FileResult parseEditEnemies(std::string_view bytes, EditEnemyEntry (&entries)[ed
     return reader.result();
 }
 
-FileResult parseEditItems(std::string_view bytes, EditItemEntry (&entries)[editItemCount]) {
-    TokenReader reader(bytes);
+FileResult readItems(TokenReader& reader, EditItemEntry (&entries)[editItemCount]) {
     for (int k = 0; k < editItemCount; ++k) {
         EditItemEntry& e = entries[k];
         int entry = k + 1;
@@ -83,11 +82,27 @@ FileResult parseEditItems(std::string_view bytes, EditItemEntry (&entries)[editI
     return reader.result();
 }
 
-FileResult parseEditPlayer(std::string_view bytes, EditPlayerEntry& entry) {
-    TokenReader reader(bytes);
+FileResult readPlayer(TokenReader& reader, EditPlayerEntry& entry) {
     (void)(reader.readNumber(entry.hp, 1, "hp") && reader.readNumber(entry.ap, 1, "ap") &&
            reader.readNumber(entry.dp, 1, "dp") && reader.readNumber(entry.sp, 1, "sp"));
     return reader.result();
+}
+
+}  // namespace
+
+FileResult parseEditEnemies(std::string_view bytes, EditEnemyEntry (&entries)[editEnemyCount]) {
+    TokenReader reader(bytes);
+    return readEnemies(reader, entries);
+}
+
+FileResult parseEditItems(std::string_view bytes, EditItemEntry (&entries)[editItemCount]) {
+    TokenReader reader(bytes);
+    return readItems(reader, entries);
+}
+
+FileResult parseEditPlayer(std::string_view bytes, EditPlayerEntry& entry) {
+    TokenReader reader(bytes);
+    return readPlayer(reader, entry);
 }
 
 std::string formatEditEnemies(const EditEnemyEntry (&entries)[editEnemyCount]) {
@@ -120,18 +135,15 @@ std::string formatEditPlayer(const EditPlayerEntry& entry) {
 }
 
 FileResult readEditEnemyFile(EditEnemyEntry (&entries)[editEnemyCount]) {
-    return readFile(editEnemyFileName, entries,
-                    [](std::string_view b, EditEnemyEntry (&e)[editEnemyCount]) { return parseEditEnemies(b, e); });
+    return readFile(editEnemyFileName, entries, readEnemies);
 }
 
 FileResult readEditItemFile(EditItemEntry (&entries)[editItemCount]) {
-    return readFile(editItemFileName, entries,
-                    [](std::string_view b, EditItemEntry (&e)[editItemCount]) { return parseEditItems(b, e); });
+    return readFile(editItemFileName, entries, readItems);
 }
 
 FileResult readEditPlayerFile(EditPlayerEntry& entry) {
-    return readFile(editPlayerFileName, entry,
-                    [](std::string_view b, EditPlayerEntry& e) { return parseEditPlayer(b, e); });
+    return readFile(editPlayerFileName, entry, readPlayer);
 }
 
 FileResult writeEditEnemyFile(const EditEnemyEntry (&entries)[editEnemyCount]) {
@@ -144,6 +156,16 @@ FileResult writeEditItemFile(const EditItemEntry (&entries)[editItemCount]) {
 
 FileResult writeEditPlayerFile(const EditPlayerEntry& entry) {
     return writeFile(editPlayerFileName, formatEditPlayer(entry));
+}
+
+FileResult storeEditEnemy(int slot, const EditEnemyEntry& enemy) {
+    // Nobody else writes between this read and the write below.
+    platform::FolderLock lock(editEnemyFileName);
+    EditEnemyEntry stored[editEnemyCount]{};
+    FileResult result = readEditEnemyFile(stored);
+    if (result.status != FileStatus::ok) return result;
+    if (slot >= 1 && slot <= editEnemyCount) stored[slot - 1] = enemy;
+    return writeEditEnemyFile(stored);
 }
 
 bool isStorableName(std::string_view name) {

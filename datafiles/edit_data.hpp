@@ -49,14 +49,26 @@ struct FileResult {
 };
 
 // Readers: fill all entries, or report and leave the entries untouched.
+// They read the file a chunk at a time and only as far as its last entry,
+// so whatever follows (or the size of the file) does not matter. A file
+// that cannot be read is reported as one that cannot be opened.
 FileResult readEditEnemyFile(EditEnemyEntry (&entries)[editEnemyCount]);
 FileResult readEditItemFile(EditItemEntry (&entries)[editItemCount]);
 FileResult readEditPlayerFile(EditPlayerEntry& entry);
 
-// Writers: replace the whole file with all entries.
+// Writers: replace the whole file with all entries, under the lock that
+// every writer of the data files holds (platform::replaceFile).
 FileResult writeEditEnemyFile(const EditEnemyEntry (&entries)[editEnemyCount]);
 FileResult writeEditItemFile(const EditItemEntry (&entries)[editItemCount]);
 FileResult writeEditPlayerFile(const EditPlayerEntry& entry);
+
+// Puts `enemy` into slot `slot` (1 to 5) of `editenemy` as the file is now,
+// or, with any other slot, rewrites the file with the enemies it holds now:
+// the file is read again and written under the writers' lock, so that an
+// enemy that another writer (or a person) stored since the dialogue read the
+// file is never lost. A file that is gone or damaged by then is reported as
+// the reader reports it, and nothing is written.
+FileResult storeEditEnemy(int slot, const EditEnemyEntry& enemy);
 
 // The same formats on bytes in memory.
 FileResult parseEditEnemies(std::string_view bytes, EditEnemyEntry (&entries)[editEnemyCount]);

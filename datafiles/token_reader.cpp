@@ -1,11 +1,48 @@
 #include "datafiles/token_reader.hpp"
 
+#include <algorithm>
+
 bool isEditWhiteSpace(unsigned char byte) { return (byte >= 0x09 && byte <= 0x0D) || byte == 0x20; }
 
+namespace {
+
+bool isDigit(int byte) { return byte >= '0' && byte <= '9'; }
+
+}  // namespace
+
+TokenReader::TokenReader(std::string_view bytes) : window_(bytes.data()), size_(bytes.size()) {}
+
+TokenReader::TokenReader(platform::InputFile& file) : file_(&file), window_(chunk_) {}
+
+bool TokenReader::refill() {
+    if (file_ == nullptr || readFailed_) return false;
+    long got = file_->read(chunk_, chunkSize);
+    if (got < 0) readFailed_ = true;
+    if (got <= 0) {
+        file_ = nullptr;  // the end of the file, or a read error: nothing more comes
+        return false;
+    }
+    window_ = chunk_;
+    size_ = static_cast<std::size_t>(got);
+    pos_ = 0;
+    return true;
+}
+
+int TokenReader::peek() {
+    if (pos_ >= size_ && !refill()) return -1;
+    return static_cast<unsigned char>(window_[pos_]);
+}
+
+void TokenReader::take() {
+    lastTaken_ = window_[pos_];
+    tookAny_ = true;
+    ++pos_;
+}
+
 void TokenReader::skipWhiteSpace() {
-    while (pos_ < bytes_.size() && isEditWhiteSpace(static_cast<unsigned char>(bytes_[pos_]))) {
-        if (bytes_[pos_] == '\n') ++line_;
-        ++pos_;
+    for (int c = peek(); c >= 0 && isEditWhiteSpace(static_cast<unsigned char>(c)); c = peek()) {
+        if (c == '\n') ++line_;
+        take();
     }
 }
 
@@ -13,53 +50,60 @@ bool TokenReader::fail(int entry, const char* field, const char* problem) {
     result_.status = FileStatus::damaged;
     // A token missing at the end stands on the file's last line, not on the
     // line that the final line break would begin.
-    bool atEnd = pos_ >= bytes_.size();
-    result_.line = atEnd && !bytes_.empty() && bytes_.back() == '\n' ? line_ - 1 : line_;
+    bool atEnd = peek() < 0;
+    result_.line = atEnd && tookAny_ && lastTaken_ == '\n' ? line_ - 1 : line_;
     result_.entry = entry;
     result_.field = field;
     result_.problem = problem;
     return false;
 }
 
-bool TokenReader::readNumber(std::int32_t& value, int entry, const char* field) {
+bool TokenReader::scanNumber(std::int32_t& value, int entry, const char* field, bool wholeToken) {
     skipWhiteSpace();
-    if (pos_ >= bytes_.size()) return fail(entry, field, "missing");
-    std::size_t at = pos_;
-    bool negative = false;
-    if (bytes_[at] == '+' || bytes_[at] == '-') {
-        negative = bytes_[at] == '-';
-        ++at;
+    int c = peek();
+    if (c < 0) return fail(entry, field, "missing");
+    bool negative = c == '-';
+    if (c == '+' || c == '-') {
+        take();
+        c = peek();
     }
-    std::size_t firstDigit = at;
+    if (!isDigit(c)) return fail(entry, field, "not a number");
+    // The digits are judged as they come: once they lie beyond 32 bits the
+    // token is damaged, however many digits follow.
     std::int64_t magnitude = 0;
-    bool tooLarge = false;
-    while (at < bytes_.size() && bytes_[at] >= '0' && bytes_[at] <= '9') {
-        if (!tooLarge) {
-            magnitude = magnitude * 10 + (bytes_[at] - '0');
-            if (magnitude > 2147483648LL) tooLarge = true;
-        }
-        ++at;
+    for (; isDigit(c); c = peek()) {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > 2147483648LL) return fail(entry, field, "beyond 32 bits");
+        take();
     }
-    if (at == firstDigit) return fail(entry, field, "not a number");
     std::int64_t signedValue = negative ? -magnitude : magnitude;
-    if (tooLarge || signedValue > 2147483647LL) return fail(entry, field, "beyond 32 bits");
+    if (signedValue > 2147483647LL) return fail(entry, field, "beyond 32 bits");
+    if (wholeToken && c >= 0 && c != '\0' && !isEditWhiteSpace(static_cast<unsigned char>(c))) {
+        return fail(entry, field, "not a number");
+    }
     value = static_cast<std::int32_t>(signedValue);
-    pos_ = at;
     return true;
+}
+
+bool TokenReader::readNumber(std::int32_t& value, int entry, const char* field) {
+    return scanNumber(value, entry, field, true);
+}
+
+bool TokenReader::readLeadingNumber(std::int32_t& value, int entry, const char* field) {
+    return scanNumber(value, entry, field, false);
 }
 
 bool TokenReader::readName(char (&name)[editNameCapacity], int entry, const char* field) {
     skipWhiteSpace();
-    std::size_t end = pos_;
-    while (end < bytes_.size() && bytes_[end] != '\0' &&
-           !isEditWhiteSpace(static_cast<unsigned char>(bytes_[end]))) {
-        ++end;
+    char word[editNameCapacity];
+    std::size_t length = 0;
+    for (int c = peek(); c > 0 && !isEditWhiteSpace(static_cast<unsigned char>(c)); c = peek()) {
+        if (length == editNameCapacity - 1) return fail(entry, field, "longer than 51 bytes");
+        word[length++] = static_cast<char>(c);
+        take();
     }
-    std::size_t length = end - pos_;
-    if (length == 0) return fail(entry, field, pos_ >= bytes_.size() ? "missing" : "empty");
-    if (length > editNameCapacity - 1) return fail(entry, field, "longer than 51 bytes");
-    bytes_.copy(name, length, pos_);
-    name[length] = '\0';
-    pos_ = end;
+    if (length == 0) return fail(entry, field, peek() < 0 ? "missing" : "empty");
+    word[length] = '\0';
+    std::copy(word, word + length + 1, name);
     return true;
 }

@@ -56,9 +56,11 @@ void editEnemy() {
     stopOnFileFailure(readEditEnemyFile(stored), editEnemyFileName, cannotOpenEditEnemy);
     printEnemyList(stored);
 
+    // The file is read once more right before it is written: an enemy that
+    // another editor stored while this one asked for the slot stays.
     int slot = askSlot();
-    if (slot != keepAllSlots) stored[slot - 1] = created;
-    stopOnFileFailure(writeEditEnemyFile(stored), editEnemyFileName, cannotOpenEditEnemy);
+    stopOnFileFailure(storeEditEnemy(slot == keepAllSlots ? 0 : slot, created), editEnemyFileName,
+                      cannotOpenEditEnemy);
     out << "finish\n";
     platform::pauseConsole();
 }

@@ -3,10 +3,13 @@
 #include "editor/editor_menu.hpp"
 #include "editor/starter_files.hpp"
 #include "platform/console.hpp"
+#include "platform/files.hpp"
 #include "platform/program_exit.hpp"
 
 int main(int argc, char** argv) {
     platform::nameProgram("runewright");
+    // A file-size limit makes a write fail, which is reported, rather than end the program.
+    platform::ignoreFileSizeSignal();
     EditorOptions options = parseEditorOptions(argc, argv);
     switch (options.action) {
     case EditorOptions::Action::help:

@@ -2,10 +2,13 @@
 #include "game/command_loop.hpp"
 #include "platform/clock.hpp"
 #include "platform/console.hpp"
+#include "platform/files.hpp"
 #include "platform/program_exit.hpp"
 
 int main(int argc, char** argv) {
     platform::nameProgram("gloomhold");
+    // A file-size limit makes a write fail, which is reported, rather than end the program.
+    platform::ignoreFileSizeSignal();
     GameOptions options = parseGameOptions(argc, argv);
     switch (options.action) {
     case GameOptions::Action::help:

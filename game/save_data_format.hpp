@@ -21,5 +21,9 @@ struct SaveData {
 // after it stay 0; whatever follows the fourth is ignored.
 SaveData parseSaveData(std::string_view bytes);
 
+// The same from the file `name`, read a chunk at a time and only as far as
+// the fourth number. False when the file cannot be opened or read.
+bool readSaveFile(const char* name, SaveData& data);
+
 // "hp ap dp sp" in plain decimal and a line break.
 std::string formatSaveData(const SaveData& data);

@@ -38,11 +38,10 @@ void saveGame() {
 }
 
 void loadGame() {
-    std::string bytes;
-    if (!platform::readWholeFile(saveFileName, bytes)) {
+    SaveData data;
+    if (!readSaveFile(saveFileName, data)) {
         stopOnFileFailure(withStatus(FileStatus::cannotOpen), saveFileName, cannotOpenSaveFile);
     }
-    SaveData data = parseSaveData(bytes);
     player.hp = player.maxHp = data.maxHp;
     player.ap = player.maxAp = data.maxAp;
     player.dp = player.maxDp = data.maxDp;

@@ -60,7 +60,7 @@ class Damaged(Exception):
 
 
 class Tokens:
-    """The readers' token rules: numbers by formatted extraction, names as words."""
+    """The readers' token rules: numbers by formatted extraction, ended as words are; names as words."""
 
     def __init__(self, data):
         self.data = data
@@ -79,6 +79,8 @@ class Tokens:
         value = INT_MAX + 1 if len(digits) > 10 else int(digits) * (-1 if sign == b"-" else 1)
         if not INT_MIN <= value <= INT_MAX:
             raise Damaged("number beyond 32 bits at byte %d" % self.pos)
+        if match.end() < len(self.data) and self.data[match.end()] not in WHITE and self.data[match.end()] != 0:
+            raise Damaged("number glued to other bytes at byte %d" % self.pos)
         self.pos = match.end()
         return value
 
@@ -322,7 +324,8 @@ class Session:
             f.write(script)
 
         def child_setup():
-            # Output beyond the bound ends the program by SIGXFSZ.
+            # Output beyond the bound fails (the programs ignore SIGXFSZ) or
+            # ends the program by SIGXFSZ.
             resource.setrlimit(resource.RLIMIT_FSIZE, (bound + 1, bound + 1))
             if closed == "stdin":
                 os.close(0)
@@ -358,7 +361,8 @@ class Session:
                 "stdout": program + b": cannot write to standard output: Bad file descriptor\n",
                 None: b""}[closed]
         runaway = b": cannot write to standard output: File too large\n"
-        if self.status == -signal.SIGXFSZ or (self.status == 1 and errors.endswith(runaway)):
+        if (self.status == -signal.SIGXFSZ or len(output) > bound
+                or (self.status == 1 and errors.endswith(runaway))):
             self.problems.append("printed more than %d bytes for %d input lines"
                                  % (bound, self.script.count(b"\n") + 1))
             return

@@ -8,7 +8,8 @@
 // them on the seed files and on every input that once broke a promise.
 //
 // The numbers are checked against the standard library's own formatted
-// extraction of an int, which is what the token rules describe.
+// extraction of an int, which is what the token rules describe; in the edit
+// data a number must also end at white space, a NUL byte or the end.
 
 #include <cstdint>
 #include <cstring>
@@ -73,11 +74,19 @@ class ReferenceReader {
 public:
     explicit ReferenceReader(std::string_view bytes) : in_(std::string(bytes)) {}
 
-    bool number(std::int32_t& value) {
+    // The save file's numbers: whatever follows the digits is left.
+    bool leadingNumber(std::int32_t& value) {
         int read = 0;
         if (!(in_ >> read)) return false;
         value = read;
         return true;
+    }
+
+    // The edit data's numbers: a whole token.
+    bool number(std::int32_t& value) {
+        if (!leadingNumber(value)) return false;
+        int next = in_.peek();
+        return next == std::char_traits<char>::eof() || next == '\0' || isEditSpace(next);
     }
 
     bool name(char (&name)[editNameCapacity]) {
@@ -201,7 +210,7 @@ inline std::string checkSaveReader(std::string_view bytes) {
     std::int32_t expected[4] = {0, 0, 0, 0};
     ReferenceReader in(bytes);
     for (std::int32_t& value : expected) {
-        if (!in.number(value)) break;
+        if (!in.leadingNumber(value)) break;
     }
     if (data.maxHp != expected[0] || data.maxAp != expected[1] || data.maxDp != expected[2] ||
         data.maxSp != expected[3]) {

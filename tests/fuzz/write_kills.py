@@ -9,8 +9,9 @@ that a kill at a random moment often lands inside the write sequence; strace's
 log then shows where it landed:
 
 - before: no temporary file was made yet;
-- mid-write: a temporary file was made and not yet renamed over the old file
-  (the window in which a writer that truncates in place would leave a cut file);
+- mid-write: a temporary file was made (with a name, or without one until it
+  is complete) and not yet renamed over the old file (the window in which a
+  writer that truncates in place would leave a cut file);
 - after: the new file was in place;
 - between files: the starter set was cut between two whole files.
 
@@ -35,7 +36,7 @@ import time
 
 STRACE = shutil.which("strace")
 DELAY_MICROSECONDS = 15000
-TRACED = "openat,write,fsync,close,rename,renameat,renameat2,fchmod,unlink"
+TRACED = "openat,write,fsync,close,linkat,rename,renameat,renameat2,fchmod,unlink"
 DELAYED = "write,fsync,rename,renameat,renameat2"
 
 OLD_ENEMIES = b"10 5 3 2\nslime\n20 6 4 3\ngoblin\n30 7 5 4\norc\n40 8 6 5\ntroll\n50 9 7 6\ndragon\n\n"
@@ -86,9 +87,13 @@ class Phase:
 def phase_of(log, written):
     """Where in the write sequence the kill landed, from strace's log, and the call it cut."""
     phases = []
-    for name in written:
+    # A file without a name does not tell whose it is: the files are written
+    # in the order of `written`, one temporary file each.
+    unnamed = len(re.findall(r"openat\([^\n]*O_TMPFILE[^\n]*\) = [0-9]+", log))
+    for index, name in enumerate(written):
         temp = r'"\./\.%s\.tmp[0-9]+-[0-9]+"' % re.escape(name)
-        made = re.search(r"openat\(AT_FDCWD, %s, [^)]*O_EXCL[^)]*\) = [0-9]+" % temp, log)
+        made = (re.search(r"openat\(AT_FDCWD, %s, [^)]*O_EXCL[^)]*\) = [0-9]+" % temp, log)
+                or unnamed > index)
         renamed = re.search(r"rename[a-z0-9]*\([^\n]*%s, [^\n]*\) = 0" % temp, log)
         phases.append(Phase.AFTER if renamed else Phase.MIDWRITE if made else Phase.BEFORE)
     if Phase.MIDWRITE in phases:
@@ -153,7 +158,8 @@ class KillRun:
     def write_window(log):
         """When the write sequence runs, in seconds from the program's first call."""
         stamps = [float(t) for t in re.findall(r"^\s*[0-9]+\s+([0-9]+\.[0-9]+) ", log, re.M)]
-        made = [float(t) for t in re.findall(r"^\s*[0-9]+\s+([0-9]+\.[0-9]+) openat\([^\n]*O_EXCL", log, re.M)]
+        made = [float(t) for t in re.findall(r"^\s*[0-9]+\s+([0-9]+\.[0-9]+) openat\([^\n]*(?:O_EXCL|O_TMPFILE)",
+                                             log, re.M)]
         renamed = [float(t) for t in re.findall(r"^\s*[0-9]+\s+([0-9]+\.[0-9]+) rename", log, re.M)]
         if not (stamps and made and renamed):
             return None

@@ -5,6 +5,7 @@
 
 #include "datafiles/edit_data.hpp"
 #include "datafiles/file_failure.hpp"
+#include "temp_folder.hpp"
 
 namespace {
 
@@ -137,11 +138,53 @@ TEST(EditData, DamageIsReportedWhereItStands) {
          "editequipment is damaged at line 3: entry 2, defenceBonus: not a number"},
         {"editequipment", "pike 2 0 sword 2 0 armor 0", "editequipment is damaged at line 1: entry 3, defenceBonus: missing"},
         {"editequipment", std::string("pike 2 0 \0sword 2 0", 19), "editequipment is damaged at line 1: entry 2, name: empty"},
+        // A number ends at white space, a NUL or the end: glued to other bytes it is none.
+        {"editplayer", "100 50 30 1e9\n", "editplayer is damaged at line 1: entry 1, sp: not a number"},
+        {"editplayer", "1 2.5 3 4", "editplayer is damaged at line 1: entry 1, ap: not a number"},
+        {"editplayer", "0x10 1 1 1", "editplayer is damaged at line 1: entry 1, hp: not a number"},
+        {"editenemy", "1 1 1 1 a 2 2 2 2 b 3 3 3 3 c 4 4 4 4 d\n30 14 7 4x\n",
+         "editenemy is damaged at line 2: entry 5, sp: not a number"},
+        {"editequipment", "pike 2 0 sword 2 0 armor 0 3-", "editequipment is damaged at line 1: entry 3, defenceBonus: not a number"},
     };
     for (const Damage& d : cases) {
         FileResult result = parseAs(d.file, d.bytes);
         EXPECT_EQ(result.status, FileStatus::damaged) << d.message;
         EXPECT_EQ(damageMessage(result, d.file), d.message);
+    }
+    EXPECT_EQ(parseAs("editplayer", std::string("1 2 3 4\0after the last token", 27)).status, FileStatus::ok);
+}
+
+using EditDataFile = InTempFolder;
+
+bool sameResult(const FileResult& a, const FileResult& b) {
+    return a.status == b.status && a.line == b.line && a.entry == b.entry && a.field == b.field &&
+           a.problem == b.problem;
+}
+
+TEST_F(EditDataFile, ReadsInChunksAsFromMemoryWhereverAChunkEnds) {
+    // The file reader takes 4096 bytes at a time. Blank padding moves every
+    // byte of each text, in turn, across the end of the first chunk.
+    const std::string name52(52, 'n');
+    const std::string texts[] = {
+        sampleEnemyText,
+        sampleEnemyText.substr(0, sampleEnemyText.rfind("x\n")),  // the last name missing
+        "1 1 1 1\n" + name52 + "\n",
+        "1 1 1 1 a 2 2 2 2 b\r\n3 3 3 3 c 4 4 4 4 d 5 5 5 5x\n",
+    };
+    for (const std::string& text : texts) {
+        for (std::size_t at = 0; at <= text.size(); ++at) {
+            std::string padding;
+            for (std::size_t k = 0; k + at < 4096; ++k) padding += k % 9 == 0 ? '\n' : ' ';
+            std::string bytes = padding + text;
+            writeFile("editenemy", bytes);
+            EditEnemyEntry fromFile[editEnemyCount]{};
+            EditEnemyEntry fromMemory[editEnemyCount]{};
+            FileResult read = readEditEnemyFile(fromFile);
+            FileResult parsed = parseEditEnemies(bytes, fromMemory);
+            ASSERT_TRUE(sameResult(read, parsed)) << at << ": " << damageMessage(read, "file") << " / "
+                                                  << damageMessage(parsed, "memory");
+            if (parsed.status == FileStatus::ok) expectSameEnemies(fromFile, fromMemory);
+        }
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/files.hpp"
@@ -76,20 +78,69 @@ TEST_F(ReplaceFile, AFailedWriteKeepsTheOldFileWholeAndLeavesNothingBehind) {
     EXPECT_EQ(folderNames(), Names{"data"});
 }
 
-using ReadWholeFile = InTempFolder;
+// A process that ended: no process runs under its pid any more.
+pid_t endedProcess() {
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
 
-TEST_F(ReadWholeFile, ReadsRegularFilesOnly) {
+TEST_F(ReplaceFile, RemovesOnlyTheTemporaryFilesThatAKilledWriterLeft) {
+    std::string dead = std::to_string(endedProcess());
+    std::string abandoned = ".data.tmp" + dead + "-0";
+    std::string running = ".data.tmp" + std::to_string(::getppid()) + "-3";
+    std::string otherFile = ".other.tmp" + dead + "-0";
+    std::string otherName = ".data.tmp" + dead + "-0.keep";
+    for (const std::string& name : {abandoned, running, otherFile, otherName}) writeFile(name, "left\n");
+    ASSERT_EQ(replaceFile("data", "new\n"), ReplaceResult::done);
+    EXPECT_EQ(readFile("data"), "new\n");
+    Names expected{running, otherFile, otherName, "data"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folderNames(), expected);
+}
+
+// Whether another process could take the folder's lock right now.
+bool lockIsFree() {
+    pid_t child = ::fork();
+    if (child == 0) {
+        int fd = ::open(".", O_RDONLY | O_DIRECTORY);
+        ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ReplaceFile, HoldsTheFolderLockWhichTheProgramMayTakeAgain) {
+    ASSERT_TRUE(lockIsFree());
+    {
+        platform::FolderLock outer("data");
+        EXPECT_FALSE(lockIsFree());
+        // A write while the program holds the lock does not wait for itself.
+        ASSERT_EQ(replaceFile("data", "locked\n"), ReplaceResult::done);
+        EXPECT_FALSE(lockIsFree());
+    }
+    EXPECT_TRUE(lockIsFree());
+    EXPECT_EQ(folderNames(), Names{"data"});
+}
+
+using InputFile = InTempFolder;
+
+TEST_F(InputFile, ReadsRegularFilesOnly) {
     writeFile("data", std::string("a\0b", 3));
-    std::string bytes = "stale";
-    ASSERT_TRUE(platform::readWholeFile("data", bytes));
-    EXPECT_EQ(bytes, std::string("a\0b", 3));
+    platform::InputFile file;
+    ASSERT_TRUE(file.open("data"));
+    char buffer[8];
+    ASSERT_EQ(file.read(buffer, sizeof buffer), 3);
+    EXPECT_EQ(std::string(buffer, 3), std::string("a\0b", 3));
+    EXPECT_EQ(file.read(buffer, sizeof buffer), 0);
 
     fs::create_directory("folder");
     ASSERT_EQ(::mkfifo("pipe", 0600), 0);  // would block a plain open for reading
     for (const char* name : {"folder", "pipe", "absent"}) {
-        bytes = "stale";
-        EXPECT_FALSE(platform::readWholeFile(name, bytes)) << name;
-        EXPECT_EQ(bytes, "") << name;
+        EXPECT_FALSE(file.open(name)) << name;
+        EXPECT_EQ(file.read(buffer, sizeof buffer), -1) << name;
     }
 }
 

@@ -43,6 +43,7 @@ TEST(SaveData, ReadingStopsAtTheFirstUnreadableValue) {
         {"1 x 3 4\n", {1, 0, 0, 0}},
         {"1 2147483648 3 4\n", {1, 0, 0, 0}},
         {"7abc 8 9 10\n", {7, 0, 0, 0}},
+        {"5 4 6 1e9\n", {5, 4, 6, 1}},
         {"+5 -0 007 2147483647", {5, 0, 7, 2147483647}},
     };
     for (const Case& c : cases) {

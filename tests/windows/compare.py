@@ -35,7 +35,8 @@ import harness  # noqa: E402
 from wine import start_wine, stop_wine, windows_run  # noqa: E402
 
 # Whole tests that need what Wine cannot give; the key is the test's id
-# without its module, or a module name for all of its tests.
+# without its module, a class name for all of its tests, or a module name
+# for all of its tests.
 POSIX_ONLY = {
     "test_terminal": "drives the game in a POSIX terminal through tmux",
     "FailedSaves.test_a_full_disk": "mounts a small file system with unshare",
@@ -44,6 +45,9 @@ POSIX_ONLY = {
     "EditorWritesThatFail.test_a_folder_that_takes_no_new_file":
         "makes the folder immutable with chattr, which a copy of the folder does not keep",
     "test_checkers": "tests the harness's own detection of checker reports with stand-in programs",
+    "HugeFiles": "holds files of gigabytes, which a copy of the folder would have to hold too",
+    "WriteProtection": "runs the programs as another user and gives files to other owners",
+    "TwoWritersAtOnce": "runs two editors at once outside the harness",
 }
 
 stats = {"runs": {}, "skipped": {}}
@@ -204,7 +208,7 @@ class ComparingResult(unittest.TextTestResult):
 
 def posix_only_reason(test):
     module, _, rest = test.id().partition(".")
-    return POSIX_ONLY.get(module) or POSIX_ONLY.get(rest)
+    return POSIX_ONLY.get(module) or POSIX_ONLY.get(rest) or POSIX_ONLY.get(rest.partition(".")[0])
 
 
 def mark_posix_only(suite):
