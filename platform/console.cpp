@@ -118,11 +118,13 @@ bool fillInput() {
 }
 
 // What the console speaks; the real console's set is chosen at the first use.
+// It is never destroyed: the last output is flushed in it while the static
+// objects are destroyed at the program's end, this one's first.
 const ConsoleCharset& consoleCharset() {
     static const ConsoleCharset noConversion;
     if constexpr (convertingConsole) {
         if (script != nullptr) return script->charset;
-        static const ConsoleCharset chosen = localeCharset();
+        static const ConsoleCharset& chosen = *new ConsoleCharset(localeCharset());
         return chosen;
     } else {
         return noConversion;

@@ -127,7 +127,8 @@ char32_t codePointOf(std::string_view bytes, int length) {
 const iconv_t noConverter = reinterpret_cast<iconv_t>(-1);
 
 // The converters of one set, opened at the first use and kept: a program
-// speaks one set all its run.
+// speaks one set all its run, to its very end (they are never destroyed, as
+// the last output is converted while the static objects are destroyed).
 struct SetConverters {
     std::string name;
     iconv_t toUtf8 = noConverter;
@@ -136,7 +137,7 @@ struct SetConverters {
 };
 
 SetConverters& convertersOf(std::string_view name) {
-    static SetConverters set;
+    static SetConverters& set = *new SetConverters;
     static bool opened = false;
     if (opened && set.name == name) return set;
     if (set.toUtf8 != noConverter) ::iconv_close(set.toUtf8);
