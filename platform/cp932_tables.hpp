@@ -17,12 +17,13 @@ struct Utf8Piece {
 // The character that a byte makes on its own.
 extern const Utf8Piece singleByteCharacters[256];
 
-// For a byte that needs a second one: 1 + its row of doubleByteCharacters;
-// 0 for every other byte.
-extern const unsigned char doubleByteRow[256];
+// Whether a byte, alone, is the start of a character that needs a second byte.
+extern const bool needsSecondByte[256];
 
-// The character of a lead byte (by its row) and a second byte.
-extern const Utf8Piece doubleByteCharacters[][256];
+// The character of a lead byte (the index's high byte) and a second byte (its
+// low byte); length 0 where the two make none. One look-up per character, as
+// the output is mostly runs of them.
+extern const Utf8Piece pairCharacters[256 * 256];
 
 // Unicode to cp932, in blocks of 256 scalar values: unicodeBlock gives the
 // block of cp932Codes for U+xxxx00 to U+xxxxFF. A code is 0 when cp932 lacks

@@ -61,9 +61,7 @@ void putPiece(char*& out, const cp932::Utf8Piece& piece) {
 
 // The character of a lead byte and a second byte, or none (length 0).
 const cp932::Utf8Piece& pairCharacter(unsigned char lead, unsigned char second) {
-    static constexpr cp932::Utf8Piece none{{0, 0, 0}, 0};
-    unsigned row = cp932::doubleByteRow[lead];
-    return row == 0 ? none : cp932::doubleByteCharacters[row - 1][second];
+    return cp932::pairCharacters[lead << 8 | second];
 }
 
 // How many bytes a bad character at `lead` takes when `second` follows it.
@@ -73,7 +71,7 @@ std::size_t badLength(unsigned char lead, unsigned char second) {
 
 // Copies the ASCII bytes at the start of [in, end) eight at a time, as far as
 // eight are left; stops at the first byte that is not ASCII.
-void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
+[[gnu::always_inline]] inline void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
     constexpr std::uint64_t highBits = 0x8080808080808080u;
     while (end - in >= 8) {
         std::uint64_t word;
@@ -98,9 +96,7 @@ void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
 bool putDoubleByteRun(const unsigned char*& in, const unsigned char* end, char*& out) {
     const unsigned char* const start = in;
     while (end - in >= 2) {
-        unsigned row = cp932::doubleByteRow[in[0]];
-        if (row == 0) break;
-        const cp932::Utf8Piece& character = cp932::doubleByteCharacters[row - 1][in[1]];
+        const cp932::Utf8Piece& character = pairCharacter(in[0], in[1]);
         if (character.length == 0) break;
         putPiece(out, character);
         in += 2;
@@ -289,7 +285,7 @@ char* cp932ToUtf8(std::string_view piece, Cp932Carry& carry, char* out) {
         }
         if (putDoubleByteRun(in, end, out)) continue;
         const bool last = in + 1 == end;
-        if (cp932::doubleByteRow[byte] != 0) {
+        if (cp932::needsSecondByte[byte]) {
             if (last && isCp932LeadByte(byte)) {
                 carry.leadByte.assign(1, static_cast<char>(byte));
                 break;

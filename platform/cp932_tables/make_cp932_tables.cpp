@@ -111,8 +111,8 @@ constexpr unsigned droppedCode = 0xFFFF;
 
 struct Tables {
     std::vector<std::string> singleBytes = std::vector<std::string>(256, noPiece);
-    std::vector<unsigned> rowOfLead = std::vector<unsigned>(256, 0);
-    std::vector<std::vector<std::string>> rows;
+    std::vector<unsigned> needsSecond = std::vector<unsigned>(256, 0);
+    std::vector<std::string> pairs = std::vector<std::string>(256 * 256, noPiece);
     std::vector<unsigned> blockOf = std::vector<unsigned>(0x110000 / 256, 0);
     std::vector<std::vector<unsigned>> blocks{std::vector<unsigned>(256, 0)};
 };
@@ -128,17 +128,15 @@ void askDecoder(Tables& tables) {
             if (byte < 0x80 && single.output != alone) fail("ASCII byte " + hex(byte) + " is not itself");
             tables.singleBytes[byte] = piece(single.output);
         } else if (single.verdict == Verdict::incomplete) {
-            std::vector<std::string> row(256, noPiece);
+            tables.needsSecond[byte] = 1;
             for (unsigned trail = 0; trail < 256; ++trail) {
                 Conversion pair = convert(decoder, alone + static_cast<char>(trail));
                 if (pair.verdict == Verdict::whole && pair.consumed == 2 && utf8Characters(pair.output) == 1) {
-                    row[trail] = piece(pair.output);
+                    tables.pairs[byte << 8 | trail] = piece(pair.output);
                 } else if (pair.verdict != Verdict::invalid || pair.consumed != 0) {
                     fail("bytes " + hex(byte) + " " + hex(trail) + " are neither a character nor invalid");
                 }
             }
-            tables.rows.push_back(row);
-            tables.rowOfLead[byte] = static_cast<unsigned>(tables.rows.size());
         }
     }
     ::iconv_close(decoder);
@@ -204,14 +202,10 @@ void writeTables(const Tables& tables, const char* path) {
           "namespace platform::cp932 {\n\n"
           "const Utf8Piece singleByteCharacters[256] = {");
     writeValues(file, tables.singleBytes, 4, same);
-    write(file, "};\n\nconst unsigned char doubleByteRow[256] = {");
-    writeValues(file, tables.rowOfLead, 16, number);
-    write(file, "};\n\nconst Utf8Piece doubleByteCharacters[][256] = {\n");
-    for (const auto& row : tables.rows) {
-        write(file, "{");
-        writeValues(file, row, 4, same);
-        write(file, "},\n");
-    }
+    write(file, "};\n\nconst bool needsSecondByte[256] = {");
+    writeValues(file, tables.needsSecond, 16, [](unsigned value) { return std::string(value != 0 ? "true" : "false"); });
+    write(file, "};\n\nconst Utf8Piece pairCharacters[256 * 256] = {");
+    writeValues(file, tables.pairs, 8, same);
     write(file, "};\n\nconst unsigned short unicodeBlock[unicodeBlockCount] = {");
     writeValues(file, tables.blockOf, 16, number);
     write(file, "};\n\nconst unsigned short cp932Codes[][256] = {\n");
