@@ -19,25 +19,36 @@ constinit ConsoleOut out{outputBuffer, sizeof outputBuffer};
 
 namespace {
 
-// Whether the console may speak UTF-8, to be converted to and from. The
-// Windows console is switched to code page 932 while the programs run and
-// speaks their own text, so that build has no conversion at all.
+// Whether the console may speak another set than cp932, to be converted to
+// and from. The Windows console is switched to code page 932 while the
+// programs run and speaks their own text, so that build has no conversion.
 #ifdef _WIN32
-constexpr bool utf8Console = false;
+constexpr bool convertingConsole = false;
 #else
-constexpr bool utf8Console = true;
+constexpr bool convertingConsole = true;
 #endif
+
+using Kind = ConsoleCharset::Kind;
 
 struct Script {
     std::string input;
     std::size_t readPos = 0;
     std::string output;
-    ConsoleCharset charset = ConsoleCharset::cp932;
+    ConsoleCharset charset;
 };
 
 Script* script = nullptr;
 // The lead byte of a double-byte character whose second byte is still to come.
 Cp932Carry outputCarry;
+
+#ifndef _WIN32
+// The output converted to UTF-8, and from there into another set; both are
+// kept from flush to flush.
+char utf8Output[utf8Room(sizeof outputBuffer)];
+std::string charsetOutput;
+// An input line in UTF-8 on its way from another set to cp932.
+std::string utf8Input;
+#endif
 
 std::string programName;
 
@@ -106,13 +117,17 @@ bool fillInput() {
     return true;
 }
 
-bool consoleSpeaksUtf8() {
-    if constexpr (utf8Console) {
-        if (script != nullptr) return script->charset == ConsoleCharset::utf8;
-        static const bool utf8 = localeUsesUtf8();
-        return utf8;
+// What the console speaks; the real console's set is chosen at the first use.
+// It is never destroyed: the last output is flushed in it while the static
+// objects are destroyed at the program's end, this one's first.
+const ConsoleCharset& consoleCharset() {
+    static const ConsoleCharset noConversion;
+    if constexpr (convertingConsole) {
+        if (script != nullptr) return script->charset;
+        static const ConsoleCharset& chosen = *new ConsoleCharset(localeCharset());
+        return chosen;
     } else {
-        return false;
+        return noConversion;
     }
 }
 
@@ -148,18 +163,36 @@ ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
     return *this << text;
 }
 
+namespace {
+
+// Hands UTF-8 output to a console that speaks UTF-8 or, through iconv, another set.
+void deliverUtf8(std::string_view utf8, const ConsoleCharset& charset) {
+#ifndef _WIN32
+    if (charset.kind == Kind::iconv) {
+        charsetOutput.clear();
+        utf8ToCharset(utf8, charset.name, charsetOutput);
+        deliver(charsetOutput);
+        return;
+    }
+#endif
+    deliver(utf8);
+}
+
+}  // namespace
+
 void flushOutput() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
     if (pending.empty()) return;
-    if constexpr (utf8Console) {
-        if (consoleSpeaksUtf8()) {
-            deliver(cp932ToUtf8(pending, outputCarry));
-            out.next_ = outputBuffer;
-            return;
-        }
-    }
-    deliver(pending);
     out.next_ = outputBuffer;
+#ifndef _WIN32
+    const ConsoleCharset& charset = consoleCharset();
+    if (charset.kind != Kind::cp932) {
+        char* end = cp932ToUtf8(pending, outputCarry, utf8Output);
+        deliverUtf8(std::string_view(utf8Output, static_cast<std::size_t>(end - utf8Output)), charset);
+        return;
+    }
+#endif
+    deliver(pending);
 }
 
 namespace {
@@ -168,7 +201,10 @@ namespace {
 // lead byte that never got its second byte shows as a broken character.
 void finishOutput() {
     flushOutput();
-    if constexpr (utf8Console) deliver(finishCp932(outputCarry));
+#ifndef _WIN32
+    const std::string end = finishCp932(outputCarry);
+    if (!end.empty()) deliverUtf8(end, consoleCharset());
+#endif
 }
 
 struct OutputEnd {
@@ -234,10 +270,24 @@ bool gatherLine(std::size_t& length) {
 }
 
 void handOut(std::string& line, std::string_view bytes) {
-    line.assign(bytes);
-    if constexpr (utf8Console) {
-        if (consoleSpeaksUtf8()) line = utf8ToCp932(line, notes.lostCharacters);
+#ifndef _WIN32
+    const ConsoleCharset& charset = consoleCharset();
+    if (charset.kind == Kind::utf8) {
+        line.clear();
+        utf8ToCp932(bytes, line, notes.lostCharacters);
+        return;
     }
+    if (charset.kind == Kind::iconv) {
+        bool lostOnTheWay = false;
+        utf8Input.clear();
+        charsetToUtf8(bytes, charset.name, utf8Input, lostOnTheWay);
+        line.clear();
+        utf8ToCp932(utf8Input, line, notes.lostCharacters);
+        notes.lostCharacters = notes.lostCharacters || lostOnTheWay;
+        return;
+    }
+#endif
+    line.assign(bytes);
 }
 
 }  // namespace
@@ -267,7 +317,7 @@ bool inputFailed() { return inputBroken; }
 void waitForKey() {
     if (!inputIsTerminal() || inputBroken) return;
     flushOutput();
-    int error = readKeyPress(consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
+    int error = readKeyPress(consoleCharset());
     if (error != 0) noteInputFailure(error);
 }
 
@@ -298,7 +348,7 @@ ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     chunkPos = 0;
     chunkEnd = 0;
     notes = {};
-    script = new Script{std::move(input), 0, {}, charset};
+    script = new Script{std::move(input), 0, {}, std::move(charset)};
 }
 
 ScriptedConsole::~ScriptedConsole() {

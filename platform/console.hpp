@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_encoding.hpp"
+
 // The console: every byte that the programs print or read passes through
 // here. Output is buffered; it is flushed whenever the program is about to
 // wait for input (a line that has not come yet, a key press) and when the
@@ -95,17 +97,15 @@ void pauseConsole();
 // Clears a terminal screen; writes nothing when standard output is no terminal.
 void clearScreen();
 
-// What the console speaks: the programs' own cp932, or UTF-8, to and from
-// which the console converts. The real console speaks UTF-8 when the user's
-// locale does; the choice is made once, at the first use.
-enum class ConsoleCharset { cp932, utf8 };
+// The real console speaks the character set of the user's locale
+// (localeCharset), chosen once, at the first use.
 
 // Replaces the real console for tests: input comes from a script, output is
 // collected, and neither side counts as a terminal. The script and the output
 // are in `charset`. Only one may exist at a time.
 class ScriptedConsole {
 public:
-    explicit ScriptedConsole(std::string input = {}, ConsoleCharset charset = ConsoleCharset::cp932);
+    explicit ScriptedConsole(std::string input = {}, ConsoleCharset charset = ConsoleCharset::cp932());
     ~ScriptedConsole();
     ScriptedConsole(const ScriptedConsole&) = delete;
     ScriptedConsole& operator=(const ScriptedConsole&) = delete;

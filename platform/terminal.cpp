@@ -189,16 +189,26 @@ ByteRead readByte(unsigned char& byte, int waitMs, int& error) {
     }
 }
 
-bool characterComplete(std::string_view bytes, ConsoleCharset charset) {
+bool characterComplete(std::string_view bytes, const ConsoleCharset& charset) {
     auto lead = static_cast<unsigned char>(bytes[0]);
-    if (charset == ConsoleCharset::cp932) return !isCp932LeadByte(lead) || bytes.size() >= 2;
-    if (lead < 0xC2 || lead > 0xF4) return true;  // a single byte, or one that starts nothing
-    Utf8Start start = scanUtf8Char(bytes);
-    return start.complete || static_cast<std::size_t>(start.length) < bytes.size();
+    switch (charset.kind) {
+    case ConsoleCharset::Kind::cp932:
+        return !isCp932LeadByte(lead) || bytes.size() >= 2;
+    case ConsoleCharset::Kind::utf8: {
+        if (lead < 0xC2 || lead > 0xF4) return true;  // a single byte, or one that starts nothing
+        Utf8Start start = scanUtf8Char(bytes);
+        return start.complete || static_cast<std::size_t>(start.length) < bytes.size();
+    }
+    case ConsoleCharset::Kind::iconv:
+        // A character of EUC-JP takes one to three bytes, of other sets up
+        // to four: iconv knows where one ends.
+        return charsetCharacterComplete(bytes, charset.name);
+    }
+    return true;
 }
 
 // `bytes` starts with Escape.
-bool escapeSequenceComplete(std::string_view bytes, ConsoleCharset charset) {
+bool escapeSequenceComplete(std::string_view bytes, const ConsoleCharset& charset) {
     if (bytes.size() < 2) return false;
     auto kind = static_cast<unsigned char>(bytes[1]);
     if (kind == escape) return keyPressComplete(bytes.substr(1), charset);  // Alt with a key that sends Escape
@@ -213,7 +223,7 @@ bool escapeSequenceComplete(std::string_view bytes, ConsoleCharset charset) {
 }
 
 // Returns 0, or the system's number for a read that failed.
-int readOneKey(ConsoleCharset charset) {
+int readOneKey(const ConsoleCharset& charset) {
     unsigned char byte = 0;
     int error = 0;
     if (readByte(byte, -1, error) != ByteRead::byte) return error;
@@ -246,13 +256,13 @@ void leaveRawMode() {
 
 }  // namespace
 
-bool keyPressComplete(std::string_view bytes, ConsoleCharset charset) {
+bool keyPressComplete(std::string_view bytes, const ConsoleCharset& charset) {
     if (bytes.empty()) return false;
     if (static_cast<unsigned char>(bytes[0]) == escape) return escapeSequenceComplete(bytes, charset);
     return characterComplete(bytes, charset);
 }
 
-int readKeyPress(ConsoleCharset charset) {
+int readKeyPress(const ConsoleCharset& charset) {
     if (!enterRawMode()) {
         unsigned char ignoredByte = 0;
         int error = 0;

@@ -12,7 +12,7 @@ namespace platform {
 // sends several bytes (an arrow key's escape sequence, a character of several
 // bytes in `charset`) counts as one press. Returns 0, also at the end of
 // input, or the system's number for a read that failed.
-int readKeyPress(ConsoleCharset charset);
+int readKeyPress(const ConsoleCharset& charset);
 
 // Puts back everything the program changed about the terminal; nothing when
 // it changed nothing. Safe in a signal handler and at any time, as often as
@@ -23,6 +23,6 @@ void restoreTerminal();
 // escape sequence, or one character in `charset` (a broken one ends where it
 // breaks). A lone Escape is whole only when nothing follows in time, which
 // the reader decides.
-bool keyPressComplete(std::string_view bytes, ConsoleCharset charset);
+bool keyPressComplete(std::string_view bytes, const ConsoleCharset& charset);
 
 }  // namespace platform

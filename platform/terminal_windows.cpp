@@ -17,7 +17,7 @@ bool opensExtendedKey(unsigned char code) { return code == 0x00 || code == 0xE0;
 // The console runs in code page 932 (console_device_windows.cpp), so a
 // character of two bytes comes as two codes; so does an extended key. Either
 // way the second code belongs to the same press.
-int readKeyPress(ConsoleCharset) {
+int readKeyPress(const ConsoleCharset&) {
     auto code = static_cast<unsigned char>(::_getch());
     if (opensExtendedKey(code) || isCp932LeadByte(code)) ::_getch();
     return 0;

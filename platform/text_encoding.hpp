@@ -1,19 +1,42 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
-// The programs' text is cp932 bytes. A console whose locale speaks UTF-8 gets
-// it converted on the way out, and hands in UTF-8 lines that are converted to
-// cp932 before anyone looks at them.
+// The programs' text is cp932 bytes. The console speaks the character set of
+// the user's locale: output is converted into it, and input lines are
+// converted back to cp932 before anyone looks at them.
 namespace platform {
 
-// Whether the character set of the user's locale (LC_ALL, then LC_CTYPE,
-// then LANG) is UTF-8. Leaves the program's own locale as it was.
-bool localeUsesUtf8();
+// What the console speaks, and so how its bytes stand to the programs' cp932.
+struct ConsoleCharset {
+    enum class Kind {
+        cp932,  // the programs' own text (a cp932 terminal, the C locale): bytes pass unchanged
+        utf8,   // converted through tables made from the system's iconv at build time
+        iconv,  // another set that the system's iconv knows, converted through iconv
+    };
+    Kind kind = Kind::cp932;
+    std::string name;  // iconv's name of the set, for Kind::iconv
 
-// Whether a character set name (as nl_langinfo(CODESET) gives it, or as it
-// stands after the dot of a locale name) names UTF-8.
-bool isUtf8Codeset(std::string_view codeset);
+    static ConsoleCharset cp932() { return {}; }
+    static ConsoleCharset utf8() { return {Kind::utf8, {}}; }
+    static ConsoleCharset throughIconv(std::string name) { return {Kind::iconv, std::move(name)}; }
+};
+
+// The character set of the user's locale: the first of LC_ALL, LC_CTYPE and
+// LANG that is set and not empty names the locale, whose character set
+// decides (or, for a locale that is not installed, the set its name gives
+// after the dot). "C" and "POSIX" are cp932: a cp932 terminal wants the bytes
+// as they are. With none of the three set at all, UTF-8. Leaves the
+// program's own locale as it was.
+ConsoleCharset localeCharset();
+
+// What a character set name (as nl_langinfo(CODESET) gives it, or as it
+// stands after the dot of a locale name) means at the console: UTF-8; cp932
+// for a Shift_JIS or cp932 set, for no name and for a set that iconv does not
+// know; any other set through iconv.
+ConsoleCharset charsetNamed(std::string_view codeset);
 
 // Output pieces may cut a double-byte character in two; its lead byte waits
 // here for the next piece.
@@ -21,19 +44,43 @@ struct Cp932Carry {
     std::string leadByte;
 };
 
-// Converts one piece of cp932 output to UTF-8. A byte sequence that is not
-// valid cp932 becomes U+FFFD; a lead byte at the end of the piece is held in
-// `carry` and converted with the next piece.
+// The room that cp932ToUtf8 needs for a piece of `size` bytes.
+constexpr std::size_t utf8Room(std::size_t size) { return 3 * (size + 1) + 8; }
+
+// Converts one piece of cp932 output to UTF-8, into `out`, which has
+// utf8Room(piece.size()) bytes; returns the end of what it wrote. A byte
+// sequence that is not valid cp932 becomes U+FFFD: a lead and a second byte
+// that name no character are one bad character, a lead byte without a proper
+// second byte is bad alone (what follows it is read afresh). A lead byte at
+// the end of the piece is held in `carry` and converted with the next piece.
+char* cp932ToUtf8(std::string_view piece, Cp932Carry& carry, char* out);
 std::string cp932ToUtf8(std::string_view piece, Cp932Carry& carry);
 
 // The end of the output: a lead byte still held becomes U+FFFD.
 std::string finishCp932(Cp932Carry& carry);
 
-// Converts one input line from UTF-8 to cp932. A character that cp932 cannot
-// hold, and each broken UTF-8 sequence, becomes "?"; `lostCharacters` then
-// tells so (a "?" typed as such is no loss).
+// Converts one input line from UTF-8 to cp932, appending to `out`. A
+// character that cp932 cannot hold, and each broken UTF-8 sequence (as far as
+// it is a well-formed start), becomes "?"; `lostCharacters` then tells so (a
+// "?" typed as such is no loss).
+void utf8ToCp932(std::string_view line, std::string& out, bool& lostCharacters);
 std::string utf8ToCp932(std::string_view line, bool& lostCharacters);
 std::string utf8ToCp932(std::string_view line);
+
+// Converts UTF-8 text into the set `charset` through iconv, appending to
+// `out`, and ends in the set's initial shift state. A character that the set
+// lacks (U+FFFD included) becomes the set's "?".
+void utf8ToCharset(std::string_view text, std::string_view charset, std::string& out);
+
+// Converts a line in the set `charset` to UTF-8 through iconv, appending to
+// `out`. Each byte where no character of the set starts, and a character cut
+// off at the end, becomes "?", and `lostCharacters` tells so.
+void charsetToUtf8(std::string_view line, std::string_view charset, std::string& out, bool& lostCharacters);
+
+// Whether `bytes` (not empty) hold one whole character of the set `charset`
+// as iconv reads it, or a broken one that ends where it breaks; false while
+// more bytes may complete it.
+bool charsetCharacterComplete(std::string_view bytes, std::string_view charset);
 
 // True for the first byte of a cp932 double-byte character.
 constexpr bool isCp932LeadByte(unsigned char byte) {

@@ -36,14 +36,16 @@ def checker_report(stderr, status):
 
 
 def program_environment(extra=None):
-    """The environment of a program run: a bare C locale and the checkers' settings."""
+    """The environment of a program run: a bare C locale and the checkers' settings.
+
+    `extra` adds variables or replaces them; a value None leaves the variable out."""
     environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
     for name in CHECKER_VARIABLES:
         if name in os.environ:
             environment[name] = os.environ[name]
     if extra:
         environment.update(extra)
-    return environment
+    return {name: value for name, value in environment.items() if value is not None}
 
 RULE38 = "-" * 38
 PAUSE = "続行するには何かキーを押してください . . . \n"

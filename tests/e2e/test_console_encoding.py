@@ -1,4 +1,8 @@
-"""The console in a UTF-8 locale: cp932 text out as UTF-8, UTF-8 lines in as cp932."""
+"""The console in the locale's character set: cp932 text out in it, its lines in as cp932."""
+import os
+import shutil
+import subprocess
+import tempfile
 import unittest
 
 from harness import CLOSING, MENU, PROMPT, ProgramTest
@@ -7,6 +11,9 @@ STATUS_LINE = "PLAYERのステータスはHP:5 AP:4 DP:6 SP:3\n"
 SCRIPT = "3\n1\nSTATUS\nup\nright\nESC\n"
 
 UTF8_LOCALES = {
+    # Only PATH: today's terminals speak UTF-8.
+    "no locale variable at all": {"LC_ALL": None},
+    "LANG alone": {"LC_ALL": None, "LANG": "C.UTF-8"},
     "LC_ALL": {"LC_ALL": "C.UTF-8"},
     "LC_CTYPE": {"LC_ALL": "", "LC_CTYPE": "C.UTF-8", "LANG": "C"},
     "LANG": {"LC_ALL": "", "LANG": "C.utf8"},
@@ -15,7 +22,7 @@ BYTE_LOCALES = {
     "C": {"LC_ALL": "C"},
     "C over a UTF-8 LANG": {"LC_ALL": "C", "LANG": "C.UTF-8"},
     "POSIX": {"LC_ALL": "POSIX"},
-    "none": {"LC_ALL": ""},
+    "LC_ALL set but empty": {"LC_ALL": ""},
 }
 
 
@@ -59,6 +66,64 @@ class Utf8Locale(ProgramTest):
         expected = utf8(MENU + (PROMPT + STATUS_LINE) * count + PROMPT + CLOSING)
         self.assertGreater(len(expected), 4 * 65536)
         self.assertEqual(run.stdout, expected)
+
+
+EUC_JP_LOCALE = "ja_JP.EUC-JP"
+
+
+def euc(text):
+    return text.encode("euc_jp")
+
+
+class EucJpLocale(ProgramTest):
+    """A locale whose set is neither cp932 nor UTF-8, made for the test with localedef."""
+
+    @classmethod
+    def setUpClass(cls):
+        if shutil.which("localedef") is None:
+            raise unittest.SkipTest("localedef is missing (package locales)")
+        cls.locales = tempfile.mkdtemp(prefix="gloomhold-locales-")
+        made = subprocess.run(["localedef", "-i", "ja_JP", "-f", "EUC-JP",
+                               os.path.join(cls.locales, EUC_JP_LOCALE)], capture_output=True)
+        if not os.path.isdir(os.path.join(cls.locales, EUC_JP_LOCALE)):
+            shutil.rmtree(cls.locales, True)
+            raise unittest.SkipTest("localedef could not make %s: %s"
+                                    % (EUC_JP_LOCALE, made.stderr.decode(errors="replace")))
+        cls.env = {"LOCPATH": cls.locales, "LC_ALL": EUC_JP_LOCALE}
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.locales, True)
+
+    def test_output_is_the_cp932_output_in_euc_jp(self):
+        cp932_run = self.game(SCRIPT, seed=1)
+        run = self.game(SCRIPT, seed=1, env=self.env)
+        self.assertEqual(run.status, 0)
+        self.assertEqual(run.stderr, b"")
+        self.assertEqual(run.stdout, cp932_run.stdout.decode("cp932").encode("euc_jp"))
+
+    def test_names_typed_in_euc_jp_are_stored_as_cp932(self):
+        self.editor("7\n")  # the starter files
+        name = "影の魔王"
+        run = self.editor(euc("1\n5\n5\n5\n5\n" + name + "\n1\n4\n7\n"), env=self.env)
+        self.assertEqual(run.status, 0)
+        self.assertIn(euc("name:%s hp:5 ap:5 dp:5 sp:5\n" % name), run.stdout)
+        self.assertEqual(self.read_file("editenemy").split(b"\n")[1], name.encode("cp932"))
+
+    def test_what_cp932_or_euc_jp_lacks_is_a_question_mark(self):
+        # 丂 is EUC-JP (three bytes) but no cp932: the name would not be the one typed.
+        self.editor("7\n")
+        run = self.editor(euc("1\n5\n5\n5\n5\n竜丂王\n竜王\n1\n4\n7\n"), env=self.env)
+        self.assertEqual(run.status, 0)
+        self.assertIn(euc("名前を入力せよ\n使えない文字が含まれています。:\n入力可能文字数内です。\n"),
+                      run.stdout)
+        self.assertEqual(self.read_file("editenemy").split(b"\n")[1], "竜王".encode("cp932"))
+        # A broken cp932 name in a file, and ① that EUC-JP lacks, show as "?".
+        self.write_file("editenemy", b"1 2 3 4 ab\x81\n5 6 7 8 \x87\x40x\n" + b"1 1 1 1 x\n" * 3)
+        run = self.editor("4\n7\n", env=self.env)
+        self.assertEqual(run.status, 0)
+        self.assertIn(b"name:ab? hp:1", run.stdout)
+        self.assertIn(b"ENEMY INDEX2\nname:?x hp:5", run.stdout)
 
 
 if __name__ == "__main__":

@@ -38,7 +38,7 @@ TEST(ConsoleBuffer, ManySmallPiecesAcrossTheBufferEndLoseNothing) {
 TEST(ConsoleBuffer, DoubleByteCharacterCutByTheBufferEndIsConvertedWhole) {
     // One single-byte character first puts every buffer end in the middle
     // of a double-byte one.
-    platform::ScriptedConsole console("", platform::ConsoleCharset::utf8);
+    platform::ScriptedConsole console("", platform::ConsoleCharset::utf8());
     const std::string utf8A(reinterpret_cast<const char*>(u8"あ"));
     std::string cp932Text = "x";
     std::string utf8Text = "x";

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdlib>
+#include <iconv.h>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -104,6 +107,185 @@ TEST(Utf8ToCp932, ConvertsLinesAndMarksWhatCp932CannotHold) {
     EXPECT_EQ(platform::utf8ToCp932("\xFF" "x"), "?x");
 }
 
+// The conversions as iconv's CP932 makes them, with the console's rules
+// where iconv refuses a sequence: what the tables must give byte for byte.
+class IconvReference {
+public:
+    IconvReference() : decoder_(::iconv_open("UTF-8", "CP932")), encoder_(::iconv_open("CP932", "UTF-8")) {}
+    ~IconvReference() {
+        ::iconv_close(decoder_);
+        ::iconv_close(encoder_);
+    }
+    bool usable() const { return decoder_ != failed() && encoder_ != failed(); }
+
+    // A whole output: a lead byte at its end is bad alone.
+    std::string decode(std::string_view cp932) {
+        std::string result;
+        std::string_view rest = cp932;
+        while (!rest.empty()) {
+            if (run(decoder_, rest, result)) break;
+            auto first = static_cast<unsigned char>(rest[0]);
+            std::size_t bad = rest.size() >= 2 && platform::isCp932LeadByte(first) &&
+                                      platform::isCp932TrailByte(static_cast<unsigned char>(rest[1]))
+                                  ? 2
+                                  : 1;
+            result += replacement;
+            rest.remove_prefix(bad);
+        }
+        return result;
+    }
+
+    std::string encode(std::string_view utf8Text, bool& lost) {
+        std::string result;
+        lost = false;
+        std::string_view rest = utf8Text;
+        while (!rest.empty()) {
+            if (run(encoder_, rest, result)) break;
+            result += '?';
+            lost = true;
+            rest.remove_prefix(static_cast<std::size_t>(platform::scanUtf8Char(rest).length));
+        }
+        return result;
+    }
+
+private:
+    static iconv_t failed() { return reinterpret_cast<iconv_t>(-1); }
+
+    // Converts from the start of `rest` as far as iconv goes; true when it
+    // took everything, else `rest` starts where it stopped.
+    static bool run(iconv_t handle, std::string_view& rest, std::string& out) {
+        ::iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(rest.data());
+        std::size_t inLeft = rest.size();
+        for (;;) {
+            char buffer[256];
+            char* to = buffer;
+            std::size_t toLeft = sizeof buffer;
+            std::size_t result = ::iconv(handle, &in, &inLeft, &to, &toLeft);
+            int error = errno;
+            out.append(buffer, static_cast<std::size_t>(to - buffer));
+            if (result == static_cast<std::size_t>(-1) && error == E2BIG) continue;
+            rest.remove_prefix(rest.size() - inLeft);
+            return result != static_cast<std::size_t>(-1);
+        }
+    }
+
+    iconv_t decoder_;
+    iconv_t encoder_;
+};
+
+std::string utf8Of(char32_t c) {
+    std::string bytes;
+    if (c < 0x80) {
+        bytes += static_cast<char>(c);
+    } else if (c < 0x800) {
+        bytes += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+        bytes += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                  static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+        bytes += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                  static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return bytes;
+}
+
+std::string hexBytes(std::string_view bytes) {
+    std::string text;
+    for (unsigned char c : bytes) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        text += {digits[c >> 4], digits[c & 0xF], ' '};
+    }
+    return text;
+}
+
+TEST(TablesAgainstIconv, EveryByteEveryPairAndEveryScalarValueConvertAsIconvHasIt) {
+    IconvReference iconvItself;
+    ASSERT_TRUE(iconvItself.usable());
+    for (unsigned first = 0; first < 256; ++first) {
+        const std::string alone(1, static_cast<char>(first));
+        ASSERT_EQ(decodeWhole(alone), iconvItself.decode(alone)) << hexBytes(alone);
+        for (unsigned second = 0; second < 256; ++second) {
+            const std::string pair = alone + static_cast<char>(second);
+            ASSERT_EQ(decodeWhole(pair), iconvItself.decode(pair)) << hexBytes(pair);
+        }
+    }
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        if (c == 0xD800) c = 0xE000;  // the surrogates are no scalar values
+        const std::string character = utf8Of(c);
+        bool lost = false;
+        bool lostByIconv = false;
+        ASSERT_EQ(platform::utf8ToCp932(character, lost), iconvItself.encode(character, lostByIconv))
+            << hexBytes(character);
+        ASSERT_EQ(lost, lostByIconv) << hexBytes(character);
+    }
+}
+
+// Random text, mostly of the bytes that make the rules' cases meet: runs of
+// ASCII (the tables copy them eight bytes at a time), lead and second bytes,
+// half-width katakana, bytes that start nothing.
+std::string randomCp932(std::mt19937& random) {
+    static constexpr unsigned char kinds[][2] = {
+        {0x20, 0x7E}, {0x81, 0x9F}, {0xE0, 0xFC}, {0x40, 0xFC}, {0xA1, 0xDF}, {0x00, 0xFF}, {0x80, 0x80},
+        {0xA0, 0xA0}, {0xFD, 0xFF}, {0x85, 0x86}, {0xEB, 0xEF}, {0xF0, 0xF9}};
+    std::string text;
+    const int parts = std::uniform_int_distribution<int>(0, 24)(random);
+    for (int i = 0; i < parts; ++i) {
+        const auto& kind = kinds[std::uniform_int_distribution<std::size_t>(0, std::size(kinds) - 1)(random)];
+        const int count = kind[0] == 0x20 ? std::uniform_int_distribution<int>(1, 20)(random) : 1;
+        for (int n = 0; n < count; ++n) {
+            text += static_cast<char>(std::uniform_int_distribution<int>(kind[0], kind[1])(random));
+        }
+    }
+    return text;
+}
+
+// Random UTF-8: characters of every length, cp932's and others, and broken
+// pieces: stray continuation bytes, cut characters, overlong forms,
+// surrogates, bytes that never start a character.
+std::string randomUtf8(std::mt19937& random) {
+    static constexpr char32_t ranges[][2] = {
+        {0x20, 0x7E}, {0x80, 0x7FF}, {0x3000, 0x30FF}, {0x4E00, 0x9FFF}, {0xE000, 0xF8FF}, {0xFF00, 0xFFFF},
+        {0x800, 0xFFFF}, {0x10000, 0x10FFFF}, {0xE0000, 0xE007F}};
+    static const std::string broken[] = {"\x80", "\xBF", "\xC2", "\xE3\x81", "\xF0\x9F\x98", "\xC0\xAF",
+                                         "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8", "\xFF"};
+    std::string text;
+    const int parts = std::uniform_int_distribution<int>(0, 16)(random);
+    for (int i = 0; i < parts; ++i) {
+        if (std::uniform_int_distribution<int>(0, 5)(random) == 0) {
+            text += broken[std::uniform_int_distribution<std::size_t>(0, std::size(broken) - 1)(random)];
+            continue;
+        }
+        const auto& range = ranges[std::uniform_int_distribution<std::size_t>(0, std::size(ranges) - 1)(random)];
+        char32_t c = std::uniform_int_distribution<char32_t>(range[0], range[1])(random);
+        if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+        text += utf8Of(c);
+    }
+    return text;
+}
+
+TEST(TablesAgainstIconv, RandomTextInRandomPiecesConvertsAsIconvHasIt) {
+    IconvReference iconvItself;
+    ASSERT_TRUE(iconvItself.usable());
+    std::mt19937 random(20240607);
+    for (int round = 0; round < 20000; ++round) {
+        const std::string cp932 = randomCp932(random);
+        std::vector<std::size_t> cuts;
+        for (std::size_t at = 0; at < cp932.size(); ++at) {
+            if (std::uniform_int_distribution<int>(0, 3)(random) == 0) cuts.push_back(at);
+        }
+        const std::string expected = iconvItself.decode(cp932);
+        ASSERT_EQ(decodeWhole(cp932), expected) << hexBytes(cp932);
+        ASSERT_EQ(decodeInPieces(cp932, cuts), expected) << hexBytes(cp932) << " in " << cuts.size() + 1;
+
+        const std::string line = randomUtf8(random);
+        bool lost = false;
+        bool lostByIconv = false;
+        ASSERT_EQ(platform::utf8ToCp932(line, lost), iconvItself.encode(line, lostByIconv)) << hexBytes(line);
+        ASSERT_EQ(lost, lostByIconv) << hexBytes(line);
+    }
+}
+
 TEST(Utf8Scan, LengthsAndWellFormedStarts) {
     auto scan = [](std::string_view bytes) {
         platform::Utf8Start start = platform::scanUtf8Char(bytes);
@@ -120,7 +302,7 @@ TEST(Utf8Scan, LengthsAndWellFormedStarts) {
 }
 
 TEST(ScriptedConsoleInUtf8, OutputIsConvertedAndSplitCharactersStayWhole) {
-    platform::ScriptedConsole console({}, ConsoleCharset::utf8);
+    platform::ScriptedConsole console({}, ConsoleCharset::utf8());
     platform::out << "あ\x82";
     platform::flushOutput();
     EXPECT_EQ(console.takeOutput(), utf8(u8"あ"));
@@ -135,7 +317,7 @@ TEST(ScriptedConsoleInUtf8, OutputIsConvertedAndSplitCharactersStayWhole) {
 
 TEST(ScriptedConsoleInUtf8, LinesArriveInCp932AndLimitsCountCp932Bytes) {
     platform::ScriptedConsole console(utf8(u8"１\r\nあいうえおかきくけこさしすせそ\n€\nSTATUS"),
-                                      ConsoleCharset::utf8);
+                                      ConsoleCharset::utf8());
     std::string line;
     ASSERT_TRUE(platform::readLine(line));
     EXPECT_EQ(line, "１");
@@ -181,35 +363,50 @@ protected:
             ::unsetenv(name);
         }
     }
-    static bool utf8With(const char* all, const char* ctype, const char* lang) {
+    static platform::ConsoleCharset charsetWith(const char* all, const char* ctype, const char* lang) {
         set("LC_ALL", all);
         set("LC_CTYPE", ctype);
         set("LANG", lang);
-        return platform::localeUsesUtf8();
+        return platform::localeCharset();
+    }
+    static bool utf8With(const char* all, const char* ctype, const char* lang) {
+        return charsetWith(all, ctype, lang).kind == ConsoleCharset::Kind::utf8;
+    }
+    static bool bytesPassWith(const char* all, const char* ctype, const char* lang) {
+        return charsetWith(all, ctype, lang).kind == ConsoleCharset::Kind::cp932;
     }
     static constexpr const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
     std::vector<std::optional<std::string>> saved;
 };
 
-TEST_F(LocaleVariables, LcAllThenLcCtypeThenLangDecide) {
+TEST_F(LocaleVariables, LcAllThenLcCtypeThenLangDecideTheCharset) {
     std::string before = std::setlocale(LC_CTYPE, nullptr);
     EXPECT_TRUE(utf8With("C.UTF-8", nullptr, nullptr));
     EXPECT_TRUE(utf8With(nullptr, nullptr, "C.UTF-8"));
     EXPECT_TRUE(utf8With(nullptr, "C.UTF-8", "C"));
-    EXPECT_FALSE(utf8With("C", "C.UTF-8", "C.UTF-8"));
-    EXPECT_FALSE(utf8With("POSIX", nullptr, nullptr));
-    EXPECT_FALSE(utf8With(nullptr, nullptr, nullptr));
+    EXPECT_TRUE(bytesPassWith("C", "C.UTF-8", "C.UTF-8"));
+    EXPECT_TRUE(bytesPassWith("POSIX", nullptr, nullptr));
     EXPECT_TRUE(utf8With("", "", "C.UTF-8"));
-    // A locale that is not installed still names its character set.
+    // None set at all: today's terminals speak UTF-8. Set but empty: the C locale.
+    EXPECT_TRUE(utf8With(nullptr, nullptr, nullptr));
+    EXPECT_TRUE(bytesPassWith("", nullptr, nullptr));
+    // A locale that is not installed still names its character set: UTF-8,
+    // Shift_JIS under its names, a set that iconv converts, none, or one
+    // that iconv does not know.
     EXPECT_TRUE(utf8With("xx_YY.utf8@variant", nullptr, nullptr));
-    EXPECT_FALSE(utf8With("xx_YY.SJIS", nullptr, nullptr));
-    EXPECT_FALSE(utf8With("xx_YY", nullptr, "C.UTF-8"));
+    for (const char* name : {"xx_YY.SJIS", "xx_YY.Shift_JIS", "xx_YY.cp932", "xx_YY.WINDOWS-31J", "xx_YY"}) {
+        EXPECT_TRUE(bytesPassWith(name, nullptr, "C.UTF-8")) << name;
+    }
+    platform::ConsoleCharset euc = charsetWith(nullptr, "xx_YY.eucJP", nullptr);
+    EXPECT_EQ(euc.kind, ConsoleCharset::Kind::iconv);
+    EXPECT_EQ(euc.name, "eucJP");
+    EXPECT_TRUE(bytesPassWith("xx_YY.NO-SUCH-SET", nullptr, nullptr));
     // The program's own locale is left as it was.
     EXPECT_EQ(std::string(std::setlocale(LC_CTYPE, nullptr)), before);
 }
 
 TEST(KeyPress, SequencesAndCharactersCountAsOneKey) {
-    auto whole = [](std::string_view bytes, ConsoleCharset charset = ConsoleCharset::utf8) {
+    auto whole = [](std::string_view bytes, ConsoleCharset charset = ConsoleCharset::utf8()) {
         return platform::keyPressComplete(bytes, charset);
     };
     EXPECT_FALSE(whole(""));
@@ -236,9 +433,9 @@ TEST(KeyPress, SequencesAndCharactersCountAsOneKey) {
     EXPECT_TRUE(whole(altHiragana));
     EXPECT_FALSE(whole(altHiragana.substr(0, 3)));
     // A cp932 console: a lead byte waits for its second byte; katakana is one byte.
-    EXPECT_FALSE(whole("\x82", ConsoleCharset::cp932));
-    EXPECT_TRUE(whole("あ", ConsoleCharset::cp932));
-    EXPECT_TRUE(whole("ｱ", ConsoleCharset::cp932));
+    EXPECT_FALSE(whole("\x82", ConsoleCharset::cp932()));
+    EXPECT_TRUE(whole("あ", ConsoleCharset::cp932()));
+    EXPECT_TRUE(whole("ｱ", ConsoleCharset::cp932()));
 }
 
 }  // namespace

@@ -57,12 +57,21 @@ def crlf(data):
     return data.replace(b"\n", b"\r\n")
 
 
-def locale_codeset(env):
-    for variable in ("LC_ALL", "LC_CTYPE", "LANG"):
-        value = env.get(variable)
+SHIFT_JIS_CODESETS = {"SHIFTJIS", "SJIS", "MSKANJI", "CP932", "MS932", "WINDOWS31J"}
+
+
+def console_passes_bytes(env):
+    """Whether the Linux console speaks cp932 in `env`, as the Windows console does."""
+    variables = [env[name] for name in ("LC_ALL", "LC_CTYPE", "LANG") if name in env]
+    if not variables:
+        return False  # no locale variable at all: UTF-8
+    for value in variables:
         if value:
-            return value.partition(".")[2].partition("@")[0].replace("-", "").replace("_", "").upper()
-    return ""
+            if value in ("C", "POSIX"):
+                return True
+            codeset = value.partition(".")[2].partition("@")[0].replace("-", "").replace("_", "").upper()
+            return codeset in SHIFT_JIS_CODESETS
+    return True  # all set but empty: the C locale
 
 
 def snapshot(folder, origin=None):
@@ -168,8 +177,9 @@ def replayed_run_program(self, program, args, script, env=None, timeout=60, pree
         self.skipTest("sets POSIX process limits before the program starts")
     environment = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LC_ALL": "C"}
     environment.update(env or {})
-    if locale_codeset(environment) == "UTF8":
-        self.skipTest("speaks UTF-8 at the console; the Windows console runs in code page 932")
+    environment = {name: value for name, value in environment.items() if value is not None}
+    if not console_passes_bytes(environment):
+        self.skipTest("speaks another set than cp932 at the console; the Windows console runs in code page 932")
     before = snapshot(self.folder)
     if any(kind == "special" for kind, _, _ in before.values()):
         self.skipTest("holds a pipe or a device in its folder")
