@@ -219,13 +219,12 @@ std::string takeUnfinishedLine() {
 
 namespace {
 
-// Lines typed at a terminal are edited there, when the console speaks UTF-8
-// (a terminal that gets the programs' bytes unchanged cannot be served by a
-// line editor, which would drop every byte of a Japanese character). Asked
-// once, and only for the real console.
+// Lines typed at a terminal are edited there, in the console's character
+// set. Asked once, and only for the real console.
 bool editingLines() {
     static const bool editing =
-        inputIsTerminal() && outputIsTerminal() && consoleSpeaksUtf8() && startLineEditor(programName);
+        inputIsTerminal() && outputIsTerminal() &&
+        startLineEditor(programName, consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932);
     return editing;
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <histedit.h>
 #include <langinfo.h>
 #include <poll.h>
@@ -17,6 +18,7 @@ namespace {
 
 EditLine* editor = nullptr;
 History* lines = nullptr;
+ConsoleCharset terminalCharset = ConsoleCharset::utf8;
 
 // Earlier lines that Up brings back; a line as long as the longest kept one
 // is never worth bringing back (it matches no answer).
@@ -34,6 +36,127 @@ int carriedByte = -1;
 bool endPending = false;
 
 constexpr wchar_t replacementCharacter = 0xFFFD;
+
+// A byte from a cp932 terminal that is no character of its own, or a pair
+// that would not come back as the same two bytes, stands in the line
+// editor as a private character of its own, one column wide as the byte is
+// on the terminal, and goes back to the terminal and the program as itself.
+constexpr wchar_t rawByteBase = 0xF700;
+
+wchar_t rawByte(unsigned char byte) { return rawByteBase + byte; }
+
+void appendUtf8(std::string& text, wchar_t character) {
+    auto value = static_cast<unsigned long>(character);
+    if (value < 0x80) {
+        text += static_cast<char>(value);
+    } else if (value < 0x800) {
+        text += static_cast<char>(0xC0 | (value >> 6));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    } else if (value < 0x10000) {
+        text += static_cast<char>(0xE0 | (value >> 12));
+        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (value >> 18));
+        text += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    }
+}
+
+wchar_t decodeUtf8(const unsigned char* bytes, std::size_t count) {
+    if (count == 1) return bytes[0];
+    wchar_t value = bytes[0] & (0x7F >> count);
+    for (std::size_t i = 1; i < count; ++i) value = (value << 6) | (bytes[i] & 0x3F);
+    return value;
+}
+
+// The one character that the cp932 bytes (one, or a lead and a trail byte)
+// stand for, when it turns back into the same bytes; 0 otherwise.
+wchar_t cp932Character(std::string_view bytes) {
+    Cp932Carry carry;
+    std::string unicode = cp932ToUtf8(bytes, carry);
+    if (!carry.leadByte.empty() || unicode.empty()) return 0;
+    Utf8Start start = scanUtf8Char(unicode);
+    if (!start.complete || static_cast<std::size_t>(start.length) != unicode.size()) return 0;
+    wchar_t character = decodeUtf8(reinterpret_cast<const unsigned char*>(unicode.data()), unicode.size());
+    if (character == replacementCharacter || utf8ToCp932(unicode) != bytes) return 0;
+    return character;
+}
+
+// Text of a cp932 terminal (the prompt) in the line editor's UTF-8.
+std::string cp932ToEditorText(std::string_view text) {
+    std::string shown;
+    for (std::size_t at = 0; at < text.size();) {
+        auto byte = static_cast<unsigned char>(text[at]);
+        std::size_t length = isCp932LeadByte(byte) && at + 1 < text.size() &&
+                                     isCp932TrailByte(static_cast<unsigned char>(text[at + 1]))
+                                 ? 2
+                                 : 1;
+        wchar_t character = byte < 0x80 ? byte : cp932Character(text.substr(at, length));
+        if (character == 0) {
+            character = rawByte(byte);
+            length = 1;
+        }
+        appendUtf8(shown, character);
+        at += length;
+    }
+    return shown;
+}
+
+// The line editor's UTF-8 back in a cp932 terminal's bytes. A character cut
+// off at the end of `text` waits in `carry` for the rest.
+std::string editorTextToCp932(std::string_view text, std::string& carry) {
+    std::string joined = std::move(carry);
+    carry.clear();
+    joined.append(text);
+    std::string bytes;
+    std::string_view rest = joined;
+    std::size_t run = 0;  // characters that convert as they are
+    auto convertRun = [&] {
+        if (run > 0) bytes += utf8ToCp932(rest.substr(0, run));
+        rest.remove_prefix(run);
+        run = 0;
+    };
+    while (run < rest.size()) {
+        Utf8Start start = scanUtf8Char(rest.substr(run));
+        auto length = static_cast<std::size_t>(start.length);
+        if (!start.complete && run + length == rest.size()) {
+            convertRun();
+            carry.assign(rest);
+            return bytes;
+        }
+        wchar_t character =
+            start.complete ? decodeUtf8(reinterpret_cast<const unsigned char*>(rest.data() + run), length) : 0;
+        if (character >= rawByte(0x80) && character <= rawByte(0xFF)) {
+            convertRun();
+            bytes += static_cast<char>(character - rawByteBase);
+            rest.remove_prefix(length);
+        } else {
+            run += length;
+        }
+    }
+    convertRun();
+    return bytes;
+}
+
+// What the line editor draws goes to a cp932 terminal through this stream.
+std::string outputCarry;
+
+ssize_t writeToCp932Terminal(void*, const char* data, std::size_t size) {
+    std::string bytes = editorTextToCp932(std::string_view(data, size), outputCarry);
+    if (int error = writeStream(Stream::output, bytes); error != 0) {
+        errno = error;
+        return -1;
+    }
+    return static_cast<ssize_t>(size);
+}
+
+FILE* cp932TerminalStream() {
+    cookie_io_functions_t functions{};
+    functions.write = writeToCp932Terminal;
+    return ::fopencookie(nullptr, "w", functions);
+}
 
 char* showPrompt(EditLine*) { return promptText.data(); }
 
@@ -93,11 +216,38 @@ int nextByte(EditLine* el, unsigned char& byte) {
     }
 }
 
-wchar_t decodeUtf8(const unsigned char* bytes, std::size_t count) {
-    if (count == 1) return bytes[0];
-    wchar_t value = bytes[0] & (0x7F >> count);
-    for (std::size_t i = 1; i < count; ++i) value = (value << 6) | (bytes[i] & 0x3F);
-    return value;
+// Reads one character of a cp932 terminal: a byte of its own, or a lead
+// byte and its trail byte. A lead byte followed by no trail byte stands
+// alone, and the byte after it starts the next character.
+int readCp932Character(EditLine* el, wchar_t* character) {
+    unsigned char lead = 0;
+    int got = nextByte(el, lead);
+    if (got <= 0) return got;
+    if (lead < 0x80) {
+        *character = lead;
+        return 1;
+    }
+    char bytes[2] = {static_cast<char>(lead), 0};
+    std::size_t count = 1;
+    if (isCp932LeadByte(lead)) {
+        unsigned char trail = 0;
+        got = nextByte(el, trail);
+        if (got < 0) return got;
+        if (got == 0) {
+            endPending = true;
+        } else if (isCp932TrailByte(trail)) {
+            bytes[1] = static_cast<char>(trail);
+            count = 2;
+        } else {
+            carriedByte = trail;
+        }
+    }
+    *character = cp932Character(std::string_view(bytes, count));
+    if (*character == 0) {
+        *character = rawByte(lead);
+        if (count == 2) carriedByte = static_cast<unsigned char>(bytes[1]);
+    }
+    return 1;
 }
 
 // Reads one character for the line editor. A broken UTF-8 sequence becomes
@@ -108,6 +258,7 @@ int readCharacter(EditLine* el, wchar_t* character) {
         modeNoted = true;
     }
     if (endPending) return 0;
+    if (terminalCharset == ConsoleCharset::cp932) return readCp932Character(el, character);
     unsigned char bytes[4];
     std::size_t count = 0;
     for (;;) {
@@ -149,10 +300,13 @@ void remember(std::string_view line) {
 
 }  // namespace
 
-bool startLineEditor(const std::string& programName) {
+bool startLineEditor(const std::string& programName, ConsoleCharset charset) {
     if (editor != nullptr) return true;
     if (!useUtf8CharacterType()) return false;
-    editor = el_init(programName.c_str(), stdin, stdout, stderr);
+    terminalCharset = charset;
+    FILE* shown = charset == ConsoleCharset::cp932 ? cp932TerminalStream() : stdout;
+    if (shown == nullptr) return false;
+    editor = el_init_fd(programName.c_str(), stdin, shown, stderr, 0, 1, 2);
     lines = history_init();
     if (editor == nullptr || lines == nullptr) {
         if (editor != nullptr) el_end(editor);
@@ -173,7 +327,11 @@ bool startLineEditor(const std::string& programName) {
 
 InputRead readEditedLine(std::string_view prompt, std::string& line) {
     line.clear();
-    promptText.assign(prompt);
+    if (terminalCharset == ConsoleCharset::cp932) {
+        promptText = cp932ToEditorText(prompt);
+    } else {
+        promptText.assign(prompt);
+    }
     modeNoted = false;
     beginLineEdit();
     int count = 0;
@@ -183,6 +341,10 @@ InputRead readEditedLine(std::string_view prompt, std::string& line) {
     if (got == nullptr || count <= 0) return {0, count < 0 ? (error != 0 ? error : EIO) : 0};
     line.assign(got, static_cast<std::size_t>(count));
     remember(line);
+    if (terminalCharset == ConsoleCharset::cp932) {
+        std::string unfinished;
+        line = editorTextToCp932(line, unfinished);
+    }
     return {line.size(), 0};
 }
 

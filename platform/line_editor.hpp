@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/console.hpp"
 #include "platform/console_device.hpp"
 
 // Lines typed at a terminal, read through the line editor (libedit): the
@@ -11,10 +12,11 @@
 namespace platform {
 
 // Makes the line editor ready for a terminal on standard input and output
-// that speaks UTF-8, and says whether it is. It needs the C library's
-// character type set to UTF-8, which it sets (and nothing else of the
-// locale); without such a locale lines are read as before.
-bool startLineEditor(const std::string& programName);
+// that speaks `charset`, and says whether it is. The line editor works in
+// Unicode and needs the C library's character type set to UTF-8, which this
+// sets (and nothing else of the locale); without such a locale lines are
+// read as before. A cp932 terminal gets its bytes back exactly as typed.
+bool startLineEditor(const std::string& programName, ConsoleCharset charset);
 
 // Reads one line with its line feed (a line cut off by the end of input has
 // none) into `line`, in the terminal's character set, showing `prompt`

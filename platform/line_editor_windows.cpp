@@ -4,7 +4,7 @@
 // line), so the programs read them as they come.
 namespace platform {
 
-bool startLineEditor(const std::string&) { return false; }
+bool startLineEditor(const std::string&, ConsoleCharset) { return false; }
 
 InputRead readEditedLine(std::string_view, std::string&) { return {}; }
 

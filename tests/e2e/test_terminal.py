@@ -14,7 +14,7 @@ import subprocess
 import time
 import unittest
 
-from harness import GLOOMHOLD, ProgramTest
+from harness import GLOOMHOLD, RUNEWRIGHT, ProgramTest
 
 TMUX = shutil.which("tmux")
 SHELL = shutil.which("dash") or shutil.which("sh")
@@ -289,6 +289,39 @@ class Terminal(ProgramTest):
         self.wait_for_key_wait()
         self.type("q")
         self.assertTerminalRestored()
+
+    def test_a_cp932_terminal_gets_its_bytes_back_exactly(self):
+        # In the C locale bytes pass: a name typed at a cp932 terminal, edited
+        # with Left in the middle, reaches the file byte for byte, including
+        # two characters that cp932 holds twice (whose Unicode would come back
+        # as other bytes).
+        self.enter("LC_ALL=C %s" % shlex.quote(RUNEWRIGHT))
+        menu = "Choose list number and enter... :"
+        self.wait_for(lambda lines: lines[-1:] == [menu], "the editor's menu")
+        self.enter("1")
+        for count in range(1, 5):
+            self.wait_for(lambda lines: sum(line.endswith("(1-999)") for line in lines) >= count,
+                          "question %d" % count)
+            self.enter("10")
+        name = "ドン".encode("cp932"), "ラゴ".encode("cp932") + b"\x87\x90\xed\x40"
+        self.press_bytes(name[0])
+        self.press("Left")
+        self.press_bytes(name[1])
+        self.press("Enter")
+        self.wait_for(lambda lines: any(line.startswith("NAME:") for line in lines), "the new enemy")
+        self.enter("1")
+        self.wait_for_key_wait()
+        self.type("q")
+        self.wait_for_line_read()
+        self.enter("7")
+        self.assertTerminalRestored()
+        stored = self.read_file("editenemy")
+        self.assertEqual(stored.split()[4], "ドラゴ".encode("cp932") + b"\x87\x90\xed\x40"
+                         + "ン".encode("cp932"))
+
+    def press_bytes(self, data):
+        """Sends bytes as a terminal that speaks them would."""
+        self.tmux("send-keys", "-t", "play", "-H", *("%02x" % byte for byte in data))
 
 
 if __name__ == "__main__":
