@@ -13,13 +13,13 @@ void stopOnFileFailure(const FileResult& result, const char* fileName, const cha
     case FileStatus::ok:
         return;
     case FileStatus::cannotOpen:
-        platform::out << cannotOpenMessage;
+        platform::printEndingMessage(cannotOpenMessage);
         break;
     case FileStatus::damaged:
-        platform::out << damageMessage(result, fileName) << "\n";
+        platform::printEndingMessage(damageMessage(result, fileName) + "\n");
         break;
     case FileStatus::cannotWrite:
-        platform::out << "Cannot write " << fileName << "\n";
+        platform::printEndingMessage(std::string("Cannot write ") + fileName + "\n");
         break;
     }
     platform::pauseConsole();

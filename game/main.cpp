@@ -25,6 +25,9 @@ int main(int argc, char** argv) {
     case GameOptions::Action::play:
         break;
     }
+    // The game clears the screen at every turn: it plays on the terminal's
+    // alternate screen, and the shell's screen is back afterwards.
+    platform::useAlternateScreen();
     int status = 0;
     try {
         status = runGame(options.seeded ? options.seed : platform::calendarSeconds());

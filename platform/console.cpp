@@ -4,7 +4,9 @@
 #include <cstring>
 #include <new>
 
+#include "platform/alternate_screen.hpp"
 #include "platform/console_device.hpp"
+#include "platform/line_editor.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -52,6 +54,8 @@ std::string utf8Input;
 
 std::string programName;
 
+void endConsole();
+
 // Bytes read from standard input but not yet handed out as lines. Reads come
 // in pieces of this size, and a line is gathered from as many as it spans.
 char inputChunk[1 << 16];
@@ -61,9 +65,24 @@ bool inputEnded = false;
 bool inputBroken = false;
 LineNotes notes;
 
+// The messages that ended the program, to be told once more when the
+// terminal's own screen is back (the alternate screen takes them along).
+std::string endingMessages;
+
+void keepEndingMessage(std::string_view message) {
+    try {
+        endingMessages += message;
+    } catch (const std::bad_alloc&) {
+        // They were shown once; without memory they stay so.
+    }
+}
+
 void tellFailure(std::string_view what, int error) {
     try {
-        writeError(programName + ": " + std::string(what) + ": " + describeError(error) + "\n");
+        std::string message = programName + ": " + std::string(what) + ": " + describeError(error) + "\n";
+        writeError(message);
+        // Standard error on the terminal shares the alternate screen.
+        if (isConsole(Stream::error)) keepEndingMessage(message);
     } catch (const std::bad_alloc&) {
         // Without memory for the whole line, its fixed parts are still told.
         for (std::string_view part : {std::string_view(programName), std::string_view(": "), what,
@@ -76,7 +95,7 @@ void tellFailure(std::string_view what, int error) {
 // Standard output failed: nothing more can be shown, and the program ends
 // now, with the console given back first.
 [[noreturn]] void endOnOutputFailure(int error) {
-    releaseConsole();
+    endConsole();
     tellFailure("cannot write to standard output", error);
     std::_Exit(1);
 }
@@ -85,6 +104,23 @@ void noteInputFailure(int error) {
     inputEnded = true;
     inputBroken = true;
     tellFailure("cannot read standard input", error);
+}
+
+bool editingLines();
+InputRead readEditedInput();
+std::string shownAsTyped(std::string_view line);
+bool inputIsTerminal();
+
+InputRead readPlainInput() {
+    // Whoever is at the console sees everything printed before the program
+    // waits for them; lines that have already come need no flush.
+    flushOutput();
+    InputRead read = readInput(inputChunk, sizeof inputChunk);
+    // A terminal shows what was typed, and so does the screen drawn again.
+    if (read.got > 0 && inputIsTerminal() && onAlternateScreen()) {
+        noteScreenOutput(shownAsTyped(std::string_view(inputChunk, read.got)));
+    }
+    return read;
 }
 
 // Fetches the next piece of standard input into `inputChunk`; false when
@@ -101,10 +137,7 @@ bool fillInput() {
         return true;
     }
     if (inputEnded) return false;
-    // Whoever is at the console sees everything printed before the program
-    // waits for them; lines that have already come need no flush.
-    flushOutput();
-    InputRead read = readInput(inputChunk, sizeof inputChunk);
+    InputRead read = editingLines() ? readEditedInput() : readPlainInput();
     if (read.got == 0) {
         if (read.error != 0) {
             noteInputFailure(read.error);
@@ -137,6 +170,7 @@ void deliver(std::string_view bytes) {
         return;
     }
     if (int error = writeStream(Stream::output, bytes); error != 0) endOnOutputFailure(error);
+    noteScreenOutput(bytes);
 }
 
 // Asked once: the standard streams stay what they were when the program started.
@@ -195,6 +229,84 @@ void flushOutput() {
     deliver(pending);
 }
 
+// The prompt of the line about to be read is the unfinished line at the end
+// of what was printed (after its last line break, or after a clear of the
+// screen that came later): it is taken out of the output, which is written
+// up to its start, and handed over in the console's character set.
+std::string takeUnfinishedLine() {
+    std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
+    std::size_t lineEnd = pending.rfind('\n');
+    std::size_t start = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+    std::size_t clear = pending.rfind(clearSequence);
+    if (clear != std::string_view::npos && clear + clearSequence.size() > start) {
+        start = clear + clearSequence.size();
+    }
+    std::string line(pending.substr(start));
+    out.next_ = outputBuffer + start;
+    flushOutput();
+#ifndef _WIN32
+    if (consoleCharset().kind == Kind::utf8) return cp932ToUtf8(line, outputCarry);
+#endif
+    return line;
+}
+
+namespace {
+
+// Lines typed at a terminal are edited there, in the console's character
+// set when that is UTF-8 or cp932; a terminal of another set (EUC-JP, ...)
+// types its lines as before. Asked once, and only for the real console.
+bool editingLines() {
+    static const bool editing = [] {
+        if (!inputIsTerminal() || !outputIsTerminal()) return false;
+        Kind kind = consoleCharset().kind;
+        if (kind == Kind::iconv) return false;
+        return startLineEditor(programName, kind == Kind::utf8 ? TerminalText::utf8 : TerminalText::cp932);
+    }();
+    return editing;
+}
+
+// The typed line as the terminal shows it, for the record of the screen:
+// a control character shows as ^ and a letter, as the line editor shows it.
+std::string shownAsTyped(std::string_view line) {
+    std::string shown;
+    for (char c : line) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c != '\n' && (byte < 0x20 || byte == 0x7F)) {
+            shown += '^';
+            shown += static_cast<char>(byte ^ 0x40);
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+// The line editor's line, handed over in pieces of `inputChunk`'s size.
+std::string editedLine;
+std::size_t editedPos = 0;
+
+InputRead readEditedInput() {
+    if (editedPos == editedLine.size()) {
+        editedPos = 0;
+        std::string prompt = takeUnfinishedLine();
+        InputRead read = readEditedLine(prompt, editedLine);
+        if (read.got == 0) {
+            // Ctrl-D shows as ^D after the prompt; what comes next starts a line of its own.
+            if (read.error == 0) deliver("\n");
+            editedLine.clear();
+            return read;
+        }
+        noteScreenOutput(prompt + shownAsTyped(editedLine));
+    }
+    std::size_t piece = editedLine.size() - editedPos;
+    if (piece > sizeof inputChunk) piece = sizeof inputChunk;
+    std::memcpy(inputChunk, editedLine.data() + editedPos, piece);
+    editedPos += piece;
+    return {piece, 0};
+}
+
+}  // namespace
+
 namespace {
 
 // Ends the output when the program ends: whatever is left is written, and a
@@ -207,10 +319,34 @@ void finishOutput() {
 #endif
 }
 
+// Gives the console back; once the terminal's own screen is back from the
+// alternate one, the messages that ended the program are told again there.
+void endConsole() {
+    bool fromAlternateScreen = onAlternateScreen();
+    releaseConsole();
+    if (!fromAlternateScreen || endingMessages.empty()) return;
+    std::string messages;
+    messages.swap(endingMessages);
+#ifndef _WIN32
+    const ConsoleCharset& charset = consoleCharset();
+    if (charset.kind != Kind::cp932) {
+        Cp932Carry carry;
+        std::string utf8 = cp932ToUtf8(messages, carry) + finishCp932(carry);
+        if (charset.kind == Kind::iconv) {
+            messages.clear();
+            utf8ToCharset(utf8, charset.name, messages);
+        } else {
+            messages = std::move(utf8);
+        }
+    }
+#endif
+    writeError(messages);
+}
+
 struct OutputEnd {
     ~OutputEnd() {
         finishOutput();
-        releaseConsole();
+        endConsole();
     }
 } outputEnd;
 
@@ -339,8 +475,19 @@ void clearScreen() {
     flushOutput();
     clearConsoleWindow();
 #else
-    out << "\x1b[H\x1b[2J\x1b[3J";
+    out << clearSequence;
 #endif
+}
+
+void useAlternateScreen() {
+    if (!outputIsTerminal() || onAlternateScreen()) return;
+    flushOutput();
+    if (int error = enterAlternateScreen(); error != 0) endOnOutputFailure(error);
+}
+
+void printEndingMessage(std::string_view message) {
+    out << message;
+    keepEndingMessage(message);
 }
 
 ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {

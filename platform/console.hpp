@@ -37,6 +37,7 @@ public:
 
 private:
     friend void flushOutput();
+    friend std::string takeUnfinishedLine();
     // Flushes, then takes `text` in as many buffers as it fills.
     ConsoleOut& appendBeyondBuffer(std::string_view text);
     char* next_;
@@ -96,6 +97,20 @@ void pauseConsole();
 
 // Clears a terminal screen; writes nothing when standard output is no terminal.
 void clearScreen();
+
+// Puts the rest of the run on the terminal's alternate screen when standard
+// output is a terminal, as full-screen programs do: the shell's screen and
+// scrollback are back as they were when the program ends, whatever the way
+// it ends, and a stop shows them until the program is continued. Writes
+// nothing when output is no terminal, and nothing on Windows. The game calls
+// it before its first output; the editor never clears, and stays off it.
+void useAlternateScreen();
+
+// Prints a message that ends the program (a data file that cannot be opened,
+// is damaged or cannot be written). From the alternate screen it is told once
+// more on standard error when the terminal's own screen is back, so that the
+// reason stays in sight; so is a failed read of standard input.
+void printEndingMessage(std::string_view message);
 
 // The real console speaks the character set of the user's locale
 // (localeCharset), chosen once, at the first use.

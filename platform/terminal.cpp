@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/alternate_screen.hpp"
 #include "platform/text_encoding.hpp"
 
 namespace platform {
@@ -23,8 +24,14 @@ constexpr unsigned char escape = 0x1B;
 // escape sequence) ends the press there, and the rest waits for later reads.
 constexpr std::size_t longestKeyPress = 32;
 
+// The terminal's own settings, and the ones the program waits with (raw for
+// a key press, the line editor's for a line); `modeActive` while the program
+// has the terminal in the latter.
 termios savedSettings;
-volatile sig_atomic_t rawActive = 0;
+termios waitSettings;
+volatile sig_atomic_t modeActive = 0;
+volatile sig_atomic_t continued = 0;
+volatile sig_atomic_t resized = 0;
 bool guardsInstalled = false;
 
 // The signals that end the program by default and may come from outside at
@@ -47,13 +54,15 @@ constexpr int endingSignals[] = {
 // them over for its report (a handler is then there already, and it stays).
 constexpr int faultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS};
 
-void applyRawMode() {
-    termios raw = savedSettings;
+termios rawSettings(const termios& settings) {
+    termios raw = settings;
     raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    ::tcsetattr(0, TCSANOW, &raw);
+    return raw;
 }
+
+void applyWaitMode() { ::tcsetattr(0, TCSANOW, &waitSettings); }
 
 void restoreMode() { ::tcsetattr(0, TCSANOW, &savedSettings); }
 
@@ -72,9 +81,13 @@ void installStopHandler() {
     ::sigaction(SIGTSTP, &action, nullptr);
 }
 
+// A stop gives the user the terminal as they had it: its settings, and its
+// own screen for the shell. Continued, the program gets its settings and its
+// screen back, drawn again.
 void onStopSignal(int) {
     int savedErrno = errno;
-    if (rawActive) restoreMode();
+    if (modeActive) restoreMode();
+    bool leftScreen = leaveAlternateScreen();
     ::signal(SIGTSTP, SIG_DFL);
     sigset_t stopSet;
     sigemptyset(&stopSet);
@@ -82,15 +95,20 @@ void onStopSignal(int) {
     ::sigprocmask(SIG_UNBLOCK, &stopSet, nullptr);
     ::raise(SIGTSTP);  // the process stops here until it is continued
     installStopHandler();
-    if (rawActive) applyRawMode();
+    if (leftScreen) returnToAlternateScreen();
+    if (modeActive) applyWaitMode();
+    continued = 1;
     errno = savedErrno;
 }
 
 void onContinueSignal(int) {
     int savedErrno = errno;
-    if (rawActive) applyRawMode();
+    if (modeActive) applyWaitMode();
+    continued = 1;
     errno = savedErrno;
 }
+
+void onResizeSignal(int) { resized = 1; }
 
 bool ignored(int sig) {
     struct sigaction current {};
@@ -131,10 +149,19 @@ void installGuards() {
     action.sa_handler = onContinueSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGCONT, &action, nullptr);
+    // A change of the window's size only makes a note: every call that it
+    // interrupts goes on by itself.
+    if (atDefault(SIGWINCH)) {
+        struct sigaction resize {};
+        resize.sa_handler = onResizeSignal;
+        resize.sa_flags = SA_RESTART;
+        sigemptyset(&resize.sa_mask);
+        ::sigaction(SIGWINCH, &resize, nullptr);
+    }
 }
 
 // Holds back the guarded signals that may come from outside while the
-// terminal mode and `rawActive` change together, so that no handler sees one
+// terminal mode and `modeActive` change together, so that no handler sees one
 // without the other. (A fault signal cannot be held back: it comes from the
 // program's own instruction.)
 class SignalsHeld {
@@ -145,6 +172,7 @@ public:
         forEachEndingSignal([&](int sig) { sigaddset(&held, sig); });
         sigaddset(&held, SIGTSTP);
         sigaddset(&held, SIGCONT);
+        sigaddset(&held, SIGWINCH);
         ::sigprocmask(SIG_BLOCK, &held, &before_);
         std::atomic_signal_fence(std::memory_order_seq_cst);
     }
@@ -243,15 +271,16 @@ bool enterRawMode() {
     SignalsHeld held;
     if (::tcgetattr(0, &savedSettings) != 0) return false;
     installGuards();
-    rawActive = 1;
-    applyRawMode();
+    waitSettings = rawSettings(savedSettings);
+    modeActive = 1;
+    applyWaitMode();
     return true;
 }
 
 void leaveRawMode() {
     SignalsHeld held;
     restoreMode();
-    rawActive = 0;
+    modeActive = 0;
 }
 
 }  // namespace
@@ -276,8 +305,42 @@ int readKeyPress(const ConsoleCharset& charset) {
 
 void restoreTerminal() {
     int savedErrno = errno;
-    if (rawActive) restoreMode();
+    if (modeActive) restoreMode();
+    leaveAlternateScreen();
     errno = savedErrno;
+}
+
+void guardTerminal() {
+    SignalsHeld held;
+    installGuards();
+}
+
+void beginLineEdit() {
+    SignalsHeld held;
+    if (::tcgetattr(0, &savedSettings) != 0) return;
+    installGuards();
+    waitSettings = savedSettings;
+    modeActive = 1;
+    continued = 0;  // a stop before this line has nothing to do with it
+}
+
+void noteLineEditMode() {
+    SignalsHeld held;
+    if (modeActive) ::tcgetattr(0, &waitSettings);
+}
+
+// The line editor has put the terminal's own settings back itself.
+void endLineEdit() {
+    SignalsHeld held;
+    modeActive = 0;
+}
+
+TerminalEvents takeTerminalEvents() {
+    SignalsHeld held;
+    TerminalEvents events{continued != 0, resized != 0};
+    continued = 0;
+    resized = 0;
+    return events;
 }
 
 }  // namespace platform

@@ -27,4 +27,11 @@ int readKeyPress(const ConsoleCharset&) {
 // key read; nothing is left to put back.
 void restoreTerminal() {}
 
+// Lines come from the console's own line input, which needs no guarding.
+void guardTerminal() {}
+void beginLineEdit() {}
+void noteLineEditMode() {}
+void endLineEdit() {}
+TerminalEvents takeTerminalEvents() { return {}; }
+
 }  // namespace platform

@@ -3,7 +3,8 @@
 Each test starts a detached tmux server of its own with an interactive shell
 in a 100 x 40 pane, types into it and reads the screen back. The terminal's
 modes are read with stty from outside the pane, so that a key wait can be
-seen to turn echo off and every way out of it to turn echo on again.
+told from a line read (whose line editor turns the terminal's extensions off
+too) and every way out of either seen to give the shell its modes again.
 """
 import os
 import shlex
@@ -13,7 +14,7 @@ import subprocess
 import time
 import unittest
 
-from harness import GLOOMHOLD, ProgramTest
+from harness import GLOOMHOLD, RUNEWRIGHT, ProgramTest
 
 TMUX = shutil.which("tmux")
 SHELL = shutil.which("dash") or shutil.which("sh")
@@ -24,6 +25,12 @@ MENU_LINES = ["Gloomhold", "プレイモードを選択してください。", "
 REFUSAL = "PLEASE inputs 1 or 2"
 PAUSE = "続行するには何かキーを押してください . . ."
 STATUS_LINE = "PLAYERのステータスはHP:5 AP:4 DP:6 SP:3"
+PROMPT = "command："
+
+# The terminal's modes: as the shell has them, at a key wait, at a line read.
+SHELL_MODES = {"icanon": True, "echo": True, "iexten": True}
+KEY_WAIT_MODES = {"icanon": False, "echo": False, "iexten": True}
+LINE_READ_MODES = {"icanon": False, "echo": False, "iexten": False}
 
 
 @unittest.skipUnless(TMUX, "tmux is not installed, so the game cannot be tried in a real "
@@ -90,14 +97,13 @@ class Terminal(ProgramTest):
                              "%d lines %r" % (count, line))
 
     def modes(self):
-        """The terminal's local modes as stty spells them: {"icanon": True, "echo": False}."""
+        """The terminal's local modes as stty spells them: {"icanon": True, "echo": False, ...}."""
         out = subprocess.run(["stty", "-F", self.tty, "-a"], capture_output=True, timeout=10,
                              check=True).stdout.decode()
         words = out.split()
-        return {flag: flag in words for flag in ("icanon", "echo") if flag in words or "-" + flag in words}
+        return {flag: flag in words for flag in SHELL_MODES if flag in words or "-" + flag in words}
 
-    def wait_for_modes(self, icanon, echo):
-        wanted = {"icanon": icanon, "echo": echo}
+    def wait_for_modes(self, wanted):
         deadline = time.monotonic() + TIMEOUT
         while self.modes() != wanted:
             if time.monotonic() > deadline:
@@ -105,8 +111,12 @@ class Terminal(ProgramTest):
             time.sleep(0.02)
 
     def wait_for_key_wait(self):
-        """The game waits for one key: echo and line editing are off."""
-        self.wait_for_modes(icanon=False, echo=False)
+        """The game waits for one key: echo and the terminal's line editing are off."""
+        self.wait_for_modes(KEY_WAIT_MODES)
+
+    def wait_for_line_read(self):
+        """The program reads a line through its line editor."""
+        self.wait_for_modes(LINE_READ_MODES)
 
     def foreground(self):
         return self.tmux("display-message", "-p", "-t", "play", "#{pane_current_command}").strip()
@@ -136,7 +146,7 @@ class Terminal(ProgramTest):
 
     def assertTerminalRestored(self):
         self.wait_for(lambda lines: self.foreground() == self.shell_name, "the game to end")
-        self.assertEqual(self.modes(), {"icanon": True, "echo": True})
+        self.assertEqual(self.modes(), SHELL_MODES)
         # What is typed now shows, and the shell reads it as a whole line.
         self.enter("echo typed-'back'")
         self.wait_for(lambda lines: any("echo typed-'back'" in line for line in lines)
@@ -148,7 +158,7 @@ class Terminal(ProgramTest):
     def test_menu_key_waits_and_screen_clearing(self):
         # Seed 2's first move brings neither a dungeon event nor an encounter.
         self.start_game(seed=2)
-        self.assertEqual(self.modes(), {"icanon": True, "echo": True})
+        self.wait_for_line_read()
 
         # After a refused answer, any single key brings the menu back, no
         # Enter needed, nothing echoed. An arrow key and a Japanese character
@@ -165,17 +175,17 @@ class Terminal(ProgramTest):
             lines = self.wait_for_count(MENU_LINES[1], number + 1)
             last_refusal = len(lines) - 1 - lines[::-1].index(REFUSAL)
             self.assertEqual(lines[last_refusal + 1], ">>>", "the key %r was echoed" % key)
-            self.wait_for_modes(icanon=True, echo=True)
+            self.wait_for_line_read()
         self.enter("1")
-        self.wait_for(lambda lines: lines[-1] == "command：", "the command prompt")
+        self.wait_for(lambda lines: lines[-1:] == [PROMPT], "the command prompt")
 
-        # Each command clears the screen and the history above it.
+        # Each command clears the screen.
         self.enter("STATUS")
         self.wait_for(lambda lines: lines == [STATUS_LINE, "コマンドを入力してください。", "command："],
                       "the status line alone on a cleared screen")
         self.enter("right")
         self.wait_for(lambda lines: lines[:2] == ["key: right", "現在の座標は(14,1)です。"]
-                      and lines[-1] == "command：", "the move alone on a cleared screen")
+                      and lines[-1:] == [PROMPT], "the move alone on a cleared screen")
 
         # The closing pause takes one key, then the shell has a sane terminal.
         self.enter("ESC")
@@ -209,20 +219,109 @@ class Terminal(ProgramTest):
         self.wait_for_key_wait()
         self.press("C-z")
         self.wait_for(lambda lines: self.foreground() == self.shell_name, "the game to stop")
-        self.wait_for_modes(icanon=True, echo=True)
+        self.wait_for_modes(SHELL_MODES)
         self.wait_for_shell()
         self.enter("fg")
         # Back in the foreground, the key wait goes on with echo off again.
         self.wait_for_key_wait()
         self.type("k")
         self.wait_for_count(MENU_LINES[1], 2)
-        self.wait_for_modes(icanon=True, echo=True)
+        self.wait_for_line_read()
         self.enter("1")
-        self.wait_for(lambda lines: lines[-1] == "command：", "the command prompt")
+        self.wait_for(lambda lines: lines[-1:] == [PROMPT], "the command prompt")
         self.enter("ESC")
         self.wait_for_key_wait()
         self.type(" ")
         self.assertTerminalRestored()
+
+    def test_the_game_plays_on_the_alternate_screen(self):
+        raw = os.path.join(self.folder, "raw-output")
+        self.tmux("pipe-pane", "-t", "play", "-o", "cat >> " + shlex.quote(raw))
+        # A normal end, then a failure: edit play without edit data.
+        for answer, last_words in (("1", None), ("2", "Cannot open editenemy.")):
+            with self.subTest(answer=answer):
+                self.tmux("clear-history", "-t", "play")
+                self.enter("echo MA''RK-%s; %s --seed 1" % (answer, shlex.quote(GLOOMHOLD)))
+                self.wait_for(lambda lines: lines[-1:] == [">"], "the play-mode menu")
+                self.enter(answer)
+                if answer == "1":
+                    self.wait_for(lambda lines: lines[-1:] == [PROMPT], "the command prompt")
+                    self.enter("ESC")
+                self.wait_for(lambda lines: PAUSE in lines, "the pause")
+                self.wait_for_key_wait()
+                self.type("q")
+                self.assertTerminalRestored()
+                # The shell's screen is back with its history: the line before
+                # the game, and none of the game's screen.
+                lines = self.screen(history=True)
+                self.assertIn("MARK-" + answer, lines)
+                self.assertNotIn(PAUSE, lines)
+                if last_words:
+                    # The reason for the end is told again where it stays in sight.
+                    after_mark = lines[lines.index("MARK-" + answer):]
+                    self.assertIn(last_words, after_mark)
+        self.tmux("pipe-pane", "-t", "play")
+        with open(raw, "rb") as f:
+            output = f.read()
+        self.assertEqual(output.count(b"\x1b[?1049h"), 2)
+        self.assertEqual(output.count(b"\x1b[?1049l"), 2)
+        self.assertIn(b"\x1b[H\x1b[2J", output)
+        self.assertNotIn(b"\x1b[3J", output, "the shell's scrollback would be wiped")
+
+    def test_typed_lines_are_edited_and_recalled(self):
+        # Seed 2's first two moves bring no key wait.
+        self.start_game(seed=2)
+        self.enter("1")
+        self.wait_for(lambda lines: lines[-1:] == [PROMPT], "the command prompt")
+        # "p", the cursor left over it, "u": the game gets "up".
+        self.type("p")
+        self.press("Left")
+        self.type("u")
+        self.press("Enter")
+        self.wait_for(lambda lines: "現在の座標は(13,2)です。" in lines and lines[-1:] == [PROMPT],
+                      "the first move")
+        # Up brings back the line before, Enter sends it again.
+        self.press("Up")
+        self.press("Enter")
+        self.wait_for(lambda lines: "現在の座標は(13,3)です。" in lines and lines[-1:] == [PROMPT],
+                      "the second move")
+        self.enter("ESC")
+        self.wait_for_key_wait()
+        self.type("q")
+        self.assertTerminalRestored()
+
+    def test_a_cp932_terminal_gets_its_bytes_back_exactly(self):
+        # In the C locale bytes pass: a name typed at a cp932 terminal, edited
+        # with Left in the middle, reaches the file byte for byte, including
+        # two characters that cp932 holds twice (whose Unicode would come back
+        # as other bytes).
+        self.enter("LC_ALL=C %s" % shlex.quote(RUNEWRIGHT))
+        menu = "Choose list number and enter... :"
+        self.wait_for(lambda lines: lines[-1:] == [menu], "the editor's menu")
+        self.enter("1")
+        for count in range(1, 5):
+            self.wait_for(lambda lines: sum(line.endswith("(1-999)") for line in lines) >= count,
+                          "question %d" % count)
+            self.enter("10")
+        name = "ドン".encode("cp932"), "ラゴ".encode("cp932") + b"\x87\x90\xed\x40"
+        self.press_bytes(name[0])
+        self.press("Left")
+        self.press_bytes(name[1])
+        self.press("Enter")
+        self.wait_for(lambda lines: any(line.startswith("NAME:") for line in lines), "the new enemy")
+        self.enter("1")
+        self.wait_for_key_wait()
+        self.type("q")
+        self.wait_for_line_read()
+        self.enter("7")
+        self.assertTerminalRestored()
+        stored = self.read_file("editenemy")
+        self.assertEqual(stored.split()[4], "ドラゴ".encode("cp932") + b"\x87\x90\xed\x40"
+                         + "ン".encode("cp932"))
+
+    def press_bytes(self, data):
+        """Sends bytes as a terminal that speaks them would."""
+        self.tmux("send-keys", "-t", "play", "-H", *("%02x" % byte for byte in data))
 
 
 if __name__ == "__main__":
