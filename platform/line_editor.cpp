@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/console.hpp"
+#include "platform/text_encoding.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -166,7 +167,7 @@ char* showPrompt(EditLine*) { return promptText.data(); }
 // Numbers and messages follow other parts of the locale, left as they are.
 bool useUtf8CharacterType() {
     for (const char* name : {"", "C.UTF-8", "C.utf8"}) {
-        if (std::setlocale(LC_CTYPE, name) != nullptr && isUtf8Codeset(::nl_langinfo(CODESET))) return true;
+        if (std::setlocale(LC_CTYPE, name) != nullptr && charsetNamed(::nl_langinfo(CODESET)).kind == ConsoleCharset::Kind::utf8) return true;
     }
     std::setlocale(LC_CTYPE, "C");
     return false;
