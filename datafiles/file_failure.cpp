@@ -8,20 +8,23 @@ std::string damageMessage(const FileResult& result, const char* fileName) {
            std::to_string(result.entry) + ", " + result.field + ": " + result.problem;
 }
 
-void stopOnFileFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
+std::string fileFailureText(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
     switch (result.status) {
     case FileStatus::ok:
-        return;
+        break;
     case FileStatus::cannotOpen:
-        platform::out << cannotOpenMessage;
-        break;
+        return cannotOpenMessage;
     case FileStatus::damaged:
-        platform::out << damageMessage(result, fileName) << "\n";
-        break;
+        return damageMessage(result, fileName) + "\n";
     case FileStatus::cannotWrite:
-        platform::out << "Cannot write " << fileName << "\n";
-        break;
+        return "Cannot write " + std::string(fileName) + "\n";
     }
+    return {};
+}
+
+void stopOnFileFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
+    if (result.status == FileStatus::ok) return;
+    platform::out << fileFailureText(result, fileName, cannotOpenMessage);
     platform::pauseConsole();
     platform::endProgram(1);
 }

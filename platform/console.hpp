@@ -100,6 +100,9 @@ void clearScreen();
 // locale does; the choice is made once, at the first use.
 enum class ConsoleCharset { cp932, utf8 };
 
+// What the console speaks now (a scripted console's charset in tests).
+ConsoleCharset consoleCharset();
+
 // Replaces the real console for tests: input comes from a script, output is
 // collected, and neither side counts as a terminal. The script and the output
 // are in `charset`. Only one may exist at a time.
