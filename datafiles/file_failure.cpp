@@ -1,6 +1,7 @@
 #include "datafiles/file_failure.hpp"
 
 #include "platform/console.hpp"
+#include "platform/files.hpp"
 #include "platform/program_exit.hpp"
 
 std::string damageMessage(const FileResult& result, const char* fileName) {
@@ -27,4 +28,11 @@ void stopOnFileFailure(const FileResult& result, const char* fileName, const cha
     platform::out << fileFailureText(result, fileName, cannotOpenMessage);
     platform::pauseConsole();
     platform::endProgram(1);
+}
+
+void stopUnlessReplaceable(const char* fileName, const char* cannotOpenMessage) {
+    if (platform::mayReplaceFile(fileName)) return;
+    FileResult refused;
+    refused.status = FileStatus::cannotOpen;
+    stopOnFileFailure(refused, fileName, cannotOpenMessage);
 }

@@ -8,6 +8,10 @@
 // the console pause and ends with status 1. Does nothing for a result that is ok.
 void stopOnFileFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage);
 
+// Ends the program as stopOnFileFailure does for a file that cannot be
+// opened when `fileName` could not be replaced (platform::mayReplaceFile).
+void stopUnlessReplaceable(const char* fileName, const char* cannotOpenMessage);
+
 // What stopOnFileFailure prints for `result`, line break included; empty for
 // a result that is ok.
 std::string fileFailureText(const FileResult& result, const char* fileName, const char* cannotOpenMessage);
