@@ -1,6 +1,7 @@
 #include "datafiles/file_failure.hpp"
 
 #include "platform/console.hpp"
+#include "platform/files.hpp"
 #include "platform/program_exit.hpp"
 
 std::string damageMessage(const FileResult& result, const char* fileName) {
@@ -8,20 +9,30 @@ std::string damageMessage(const FileResult& result, const char* fileName) {
            std::to_string(result.entry) + ", " + result.field + ": " + result.problem;
 }
 
-void stopOnFileFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
+std::string fileFailureText(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
     switch (result.status) {
     case FileStatus::ok:
-        return;
+        break;
     case FileStatus::cannotOpen:
-        platform::printEndingMessage(cannotOpenMessage);
-        break;
+        return cannotOpenMessage;
     case FileStatus::damaged:
-        platform::printEndingMessage(damageMessage(result, fileName) + "\n");
-        break;
+        return damageMessage(result, fileName) + "\n";
     case FileStatus::cannotWrite:
-        platform::printEndingMessage(std::string("Cannot write ") + fileName + "\n");
-        break;
+        return "Cannot write " + std::string(fileName) + "\n";
     }
+    return {};
+}
+
+void stopOnFileFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
+    if (result.status == FileStatus::ok) return;
+    platform::printEndingMessage(fileFailureText(result, fileName, cannotOpenMessage));
     platform::pauseConsole();
     platform::endProgram(1);
+}
+
+void stopUnlessReplaceable(const char* fileName, const char* cannotOpenMessage) {
+    if (platform::mayReplaceFile(fileName)) return;
+    FileResult refused;
+    refused.status = FileStatus::cannotOpen;
+    stopOnFileFailure(refused, fileName, cannotOpenMessage);
 }

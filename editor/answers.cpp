@@ -75,6 +75,17 @@ int askNumber(const char* prompt, int low, int high) {
 
 int askStatValue(const char* prompt) { return askNumber(prompt, 1, 999); }
 
+std::int32_t askNumberKeeping(const char* prompt, int low, int high, std::int32_t current) {
+    const std::string question = keepingQuestion(prompt, std::to_string(current));
+    for (;;) {
+        platform::out << question << "\n";
+        std::string line = readAnswer();
+        if (line.empty()) return current;
+        if (isPlainDecimalIn(line, low, high)) return std::stoi(line);
+        platform::out << low << "から" << high << "までの数を入力してください。\n";
+    }
+}
+
 int askMenuDigit(int highest, const char* refusal) {
     for (;;) {
         std::string line = readAnswer();
@@ -105,24 +116,67 @@ std::string trimName(std::string_view raw) {
     return std::string(name.substr(0, keep));
 }
 
+namespace {
+
+enum class NameVerdict { taken, empty, refused };
+
+// Judges the line just read as a name: a refused one is told why, a taken
+// one is confirmed and put into `name`, trimmed. An empty one (nothing but
+// blanks) is left to the caller.
+NameVerdict judgeName(const std::string& line, std::string& name) {
+    if (line.size() >= nameLengthLimit || platform::lastLineNotes().overLong) {
+        platform::out << "入力可能文字数外です。:\n";
+        return NameVerdict::refused;
+    }
+    // A character that the console had to replace by "?" is lost.
+    const bool lostCharacters = platform::lastLineNotes().lostCharacters;
+    name = trimName(line);
+    if (name.empty()) return NameVerdict::empty;
+    if (!isStorableName(name) || !isShowableName(name) || lostCharacters) {
+        platform::out << "使えない文字が含まれています。:\n";
+        return NameVerdict::refused;
+    }
+    platform::out << "入力可能文字数内です。\n";
+    return NameVerdict::taken;
+}
+
+}  // namespace
+
+std::string keepingQuestion(const char* prompt, std::string_view current) {
+    std::string question = prompt;
+    question += " [";
+    question += current;
+    question += "]";
+    return question;
+}
+
 std::string askName(const char* prompt) {
     platform::out << prompt << "\n";
     for (;;) {
-        std::string line = readAnswer();
-        if (line.size() >= nameLengthLimit || platform::lastLineNotes().overLong) {
-            platform::out << "入力可能文字数外です。:\n";
-            continue;
-        }
-        // A character that the console had to replace by "?" is lost.
-        const bool lostCharacters = platform::lastLineNotes().lostCharacters;
-        std::string name = trimName(line);
-        if (name.empty()) {
-            platform::out << "名前が空です。:\n";
-        } else if (!isStorableName(name) || !isShowableName(name) || lostCharacters) {
-            platform::out << "使えない文字が含まれています。:\n";
-        } else {
-            platform::out << "入力可能文字数内です。\n";
+        std::string name;
+        switch (judgeName(readAnswer(), name)) {
+        case NameVerdict::taken:
             return name;
+        case NameVerdict::empty:
+            platform::out << "名前が空です。:\n";
+            break;
+        case NameVerdict::refused:
+            break;
+        }
+    }
+}
+
+std::string askNameKeeping(const char* prompt, std::string_view current) {
+    platform::out << keepingQuestion(prompt, current) << "\n";
+    for (;;) {
+        std::string name;
+        switch (judgeName(readAnswer(), name)) {
+        case NameVerdict::taken:
+            return name;
+        case NameVerdict::empty:
+            return std::string(current);
+        case NameVerdict::refused:
+            break;
         }
     }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,16 @@ int askNumber(const char* prompt, int low, int high);
 // A statistic: 1 to 999.
 int askStatValue(const char* prompt);
 
+// The question of a dialogue that changes stored values: the prompt and the
+// value now stored, "<prompt> [<current>]".
+std::string keepingQuestion(const char* prompt, std::string_view current);
+
+// Asks the keeping question for a number: an empty answer keeps `current`
+// (whatever it is); the plain decimal form of a number from `low` to `high`
+// replaces it; any other answer is told what is accepted ("<low>から<high>
+// までの数を入力してください。") and the question is asked again.
+std::int32_t askNumberKeeping(const char* prompt, int low, int high, std::int32_t current);
+
 // Reads until a line is a single digit from 1 to `highest`; every other line
 // gets `refusal` and a line break.
 int askMenuDigit(int highest, const char* refusal);
@@ -35,6 +46,10 @@ std::string trimName(std::string_view raw);
 // edit data file as it was typed, or that the game could not show as it was
 // typed, is refused too, and another line is read.
 std::string askName(const char* prompt);
+
+// Asks the keeping question for a name: an answer that is empty or blank
+// keeps `current`; any other answer is judged as askName judges it.
+std::string askNameKeeping(const char* prompt, std::string_view current);
 
 // The enemy editor's name question.
 std::string askEnemyName();

@@ -12,7 +12,9 @@
 #include "game/battle_simulation.hpp"
 #include "game/saturating.hpp"
 #include "platform/console.hpp"
+#include "platform/program_exit.hpp"
 #include "platform/random.hpp"
+#include "platform/text_width.hpp"
 
 using platform::out;
 
@@ -81,11 +83,27 @@ constexpr std::size_t columnCount = std::size(columns);
 
 using Row = std::array<std::string, columnCount>;
 
-// A double-byte character is two columns wide on the console, as it is two bytes long.
+// Widths are the console's columns, so that a name of double-byte or
+// half-width characters lines up with the others.
 std::string aligned(const std::string& text, std::size_t width, bool leftAligned) {
-    if (text.size() >= width) return text;
-    std::string fill(width - text.size(), ' ');
+    std::size_t shown = platform::consoleTextWidth(text);
+    if (shown >= width) return text;
+    std::string fill(width - shown, ' ');
     return leftAligned ? text + fill : fill + text;
+}
+
+// "1 battle", "2 battles".
+std::string counted(std::uint64_t count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// The report is a command-line tool: a file that cannot be read ends it at
+// once, with the reason on standard error, nothing on standard output and
+// no pause.
+void stopOnReportFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
+    if (result.status == FileStatus::ok) return;
+    platform::writeError("runewright: " + fileFailureText(result, fileName, cannotOpenMessage));
+    platform::endProgram(1);
 }
 
 Row enemyRow(int slot, const EditEnemyEntry& enemy, const Tally& tally, std::uint64_t battles) {
@@ -108,7 +126,7 @@ void printTable(const std::vector<Row>& rows) {
         widths[c] = columns[c].usualWidth;
         for (const Row& row : rows) {
             // A figure needs a blank before it, a name one after it.
-            std::size_t needed = row[c].size() + 1;
+            std::size_t needed = platform::consoleTextWidth(row[c]) + 1;
             if (needed > widths[c]) widths[c] = needed;
         }
     }
@@ -120,21 +138,23 @@ void printTable(const std::vector<Row>& rows) {
     }
 }
 
-void printLevelUpLine(const Combatant& player, const Combatant& boss, std::uint64_t battles) {
+// Without a level-up the player is the one of the table: its boss figures
+// are the table's, never those of other battles.
+void printLevelUpLine(const Combatant& player, const Combatant& boss, const Tally& bossRow, std::uint64_t battles) {
     out << "\nBoss win rate after level-ups:\n";
     for (int levelUps = 0; levelUps <= mostLevelUps; ++levelUps) {
-        Tally tally = fightMany(player, boss, battles, levelUps);
+        Tally tally = levelUps == 0 ? bossRow : fightMany(player, boss, battles, levelUps);
         double rate = percent(tally.wins, battles);
         out << "  " << aligned(std::to_string(levelUps), 2, false) << ": " << aligned(fixed(rate, 1), 5, false)
             << " %\n";
         if (2 * tally.wins > battles) {
-            out << "A fresh player beats the boss more often than not after " << levelUps
-                << " level-up" << (levelUps == 1 ? "" : "s") << ".\n";
+            out << "A fresh player beats the boss more often than not after " << counted(levelUps, "level-up")
+                << ".\n";
             return;
         }
     }
-    out << "A fresh player does not beat the boss more often than not within " << mostLevelUps
-        << " level-ups.\n";
+    out << "A fresh player does not beat the boss more often than not within " << counted(mostLevelUps, "level-up")
+        << ".\n";
 }
 
 }  // namespace
@@ -143,20 +163,22 @@ void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
     EditEnemyEntry enemies[editEnemyCount]{};
     EditItemEntry items[editItemCount]{};
     EditPlayerEntry entry{};
-    stopOnFileFailure(readEditEnemyFile(enemies), editEnemyFileName, cannotOpenEditEnemy);
-    stopOnFileFailure(readEditItemFile(items), editItemFileName, cannotOpenEditItems);
-    stopOnFileFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
+    stopOnReportFailure(readEditEnemyFile(enemies), editEnemyFileName, cannotOpenEditEnemy);
+    stopOnReportFailure(readEditItemFile(items), editItemFileName, cannotOpenEditItems);
+    stopOnReportFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
 
     platform::seedRandom(seed);
     Combatant player = editPlayerCombatant(entry, items);
-    out << "Balance report: " << battles << " battles per enemy, seed " << seed << "\n";
+    out << "Balance report: " << counted(battles, "battle") << " per enemy, seed " << seed << "\n";
     out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
         << ", attack total " << player.attack << ", defence total " << player.defence << "\n\n";
     std::vector<Row> rows;
+    Tally bossRow;
     for (int slot = 0; slot < editEnemyCount; ++slot) {
         Tally tally = fightMany(player, enemyCombatant(enemies[slot]), battles, 0);
         rows.push_back(enemyRow(slot, enemies[slot], tally, battles));
+        if (slot == bossSlot) bossRow = tally;
     }
     printTable(rows);
-    printLevelUpLine(player, enemyCombatant(enemies[bossSlot]), battles);
+    printLevelUpLine(player, enemyCombatant(enemies[bossSlot]), bossRow, battles);
 }

@@ -1,6 +1,10 @@
 #include "editor/item_editor.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 #include "datafiles/file_failure.hpp"
+#include "datafiles/starter_content.hpp"
 #include "editor/answers.hpp"
 #include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
@@ -14,13 +18,14 @@ constexpr int highestBonus = 999;
 
 using platform::out;
 
-EditItemEntry askItem(int slot) {
-    EditItemEntry item{};
+// Each answer may keep what `item` holds now.
+EditItemEntry askItem(int slot, const EditItemEntry& item) {
+    EditItemEntry changed = item;
     out << "ITEMINDEX" << slot << ":\n";
-    setEntryName(item.name, askName("名前を入力せよ"));
-    item.attackBonus = askNumber("攻撃力ボーナスを入力せよ(0-999)", lowestBonus, highestBonus);
-    item.defenceBonus = askNumber("防御力ボーナスを入力せよ(0-999)", lowestBonus, highestBonus);
-    return item;
+    setEntryName(changed.name, askNameKeeping("名前を入力せよ", item.name));
+    changed.attackBonus = askNumberKeeping("攻撃力ボーナスを入力せよ(0-999)", lowestBonus, highestBonus, item.attackBonus);
+    changed.defenceBonus = askNumberKeeping("防御力ボーナスを入力せよ(0-999)", lowestBonus, highestBonus, item.defenceBonus);
+    return changed;
 }
 
 void printNewItems(const EditItemEntry (&items)[editItemCount]) {
@@ -40,8 +45,13 @@ void printNewItems(const EditItemEntry (&items)[editItemCount]) {
 
 void editItems() {
     out << "itemedit\n";
+    stopUnlessReplaceable(editItemFileName, cannotOpenEditItems);
+    // The answers start from the file; one that is missing or damaged is
+    // replaced whole, so they start from the starter items.
     EditItemEntry items[editItemCount]{};
-    for (int k = 0; k < editItemCount; ++k) items[k] = askItem(k + 1);
+    std::copy(std::begin(starterItems()), std::end(starterItems()), items);
+    (void)readEditItemFile(items);  // leaves the starter items where it fails
+    for (int k = 0; k < editItemCount; ++k) items[k] = askItem(k + 1, items[k]);
     printNewItems(items);
     stopOnFileFailure(writeEditItemFile(items), editItemFileName, cannotOpenEditItems);
     out << "finish\n";

@@ -1,6 +1,7 @@
 #include "editor/player_editor.hpp"
 
 #include "datafiles/file_failure.hpp"
+#include "datafiles/starter_content.hpp"
 #include "editor/answers.hpp"
 #include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
@@ -25,8 +26,12 @@ void printNewPlayer(const EditPlayerEntry& entry) {
 
 void editPlayer() {
     out << "playeredit\n";
-    EditPlayerEntry entry{};
-    StatBlock stats = askStatBlock();
+    stopUnlessReplaceable(editPlayerFileName, cannotOpenEditPlayer);
+    // The answers start from the file, or from the starter player where it
+    // is missing or damaged (it is then replaced whole).
+    EditPlayerEntry entry = starterPlayer();
+    (void)readEditPlayerFile(entry);  // leaves the starter player where it fails
+    StatBlock stats = askStatBlockKeeping(StatBlock{entry.hp, entry.ap, entry.dp, entry.sp});
     entry.hp = stats.hp;
     entry.ap = stats.ap;
     entry.dp = stats.dp;

@@ -12,6 +12,17 @@ StatBlock askStatBlock() {
     return stats;
 }
 
+StatBlock askStatBlockKeeping(const StatBlock& current) {
+    constexpr int lowest = 1;
+    constexpr int highest = 999;
+    StatBlock stats{};
+    stats.hp = askNumberKeeping("HPを入力せよ(1-999)", lowest, highest, current.hp);
+    stats.ap = askNumberKeeping("APを入力せよ(1-999)", lowest, highest, current.ap);
+    stats.dp = askNumberKeeping("DPを入力せよ(1-999)", lowest, highest, current.dp);
+    stats.sp = askNumberKeeping("SPを入力せよ(1-999)", lowest, highest, current.sp);
+    return stats;
+}
+
 void printStatBlock(const StatBlock& stats) {
     platform::out << "HP:" << stats.hp << "\n"
                   << "AP:" << stats.ap << "\n"

@@ -13,5 +13,9 @@ struct StatBlock {
 // Asks for each with its own prompt; only 1 to 999 in plain decimal is taken.
 StatBlock askStatBlock();
 
+// The same questions, each showing the value of `current` that an empty
+// answer keeps.
+StatBlock askStatBlockKeeping(const StatBlock& current);
+
 // The confirmation lines "HP:<hp>" to "SP:<sp>", one a line.
 void printStatBlock(const StatBlock& stats);

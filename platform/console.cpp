@@ -352,6 +352,8 @@ struct OutputEnd {
 
 }  // namespace
 
+ConsoleCharset consoleCharset() { return consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932; }
+
 void nameProgram(std::string_view name) { programName = name; }
 
 void writeError(std::string_view message) { writeStream(Stream::error, message); }

@@ -115,6 +115,9 @@ void printEndingMessage(std::string_view message);
 // The real console speaks the character set of the user's locale
 // (localeCharset), chosen once, at the first use.
 
+// What the console speaks now (a scripted console's charset in tests).
+ConsoleCharset consoleCharset();
+
 // Replaces the real console for tests: input comes from a script, output is
 // collected, and neither side counts as a terminal. The script and the output
 // are in `charset`. Only one may exist at a time.

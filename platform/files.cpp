@@ -343,6 +343,14 @@ ReplaceResult replaceFile(const char* name, std::string_view contents) {
     return replaceThroughNamedFile(target, contents);
 }
 
+bool mayReplaceFile(const char* name) {
+    Target target;
+    if (!resolveTarget(name, target)) return false;
+    if (target.exists && !mayWrite(target)) return false;
+    // The new file is made beside the old one and renamed over it.
+    return ::faccessat(AT_FDCWD, folderOf(target.path).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 bool pathExists(const char* name) {
     struct stat status {};
     return ::lstat(name, &status) == 0;

@@ -65,6 +65,12 @@ enum class ReplaceResult { done, cannotCreate, cannotWrite };
 // left untouched.
 ReplaceResult replaceFile(const char* name, std::string_view contents);
 
+// Whether replaceFile(name, ...) may go ahead: `name` is a regular file that
+// this user may open for writing, or nothing yet, and its folder takes new
+// files. Asked before a dialogue, so that a file that cannot be replaced is
+// told at once rather than after every answer; a write may still fail.
+bool mayReplaceFile(const char* name);
+
 // True when something (a file, a folder, a link) exists under `name`.
 bool pathExists(const char* name);
 

@@ -253,6 +253,11 @@ ReplaceResult replaceFile(const char* name, std::string_view contents) {
     return ReplaceResult::done;
 }
 
+bool mayReplaceFile(const char* name) {
+    std::wstring target;
+    return resolveTarget(widen(name), target) && mayWrite(target);
+}
+
 bool pathExists(const char* name) {
     return ::GetFileAttributesW(widen(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

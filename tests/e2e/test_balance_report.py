@@ -1,12 +1,18 @@
 """runewright --report: silent battles of the edit player against the edit enemies."""
 import os
 import re
+import unicodedata
 import unittest
 
 from harness import RUNEWRIGHT, ProgramTest
 
 ITEMS = "pike 2 0 sword 2 0 armor 0 3\n"
 PLAYER = "5 4 6 3\n"
+
+
+def shown_width(text):
+    """The columns a UTF-8 terminal gives a text: two for wide characters, one for the rest."""
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
 
 
 def rows(stdout):
@@ -54,6 +60,20 @@ class Report(ProgramTest):
             fields = line.replace(" (boss)", "").split()
             self.assertEqual(fields[1:], ["min"] + ["-2147483648"] * 4 + ["100.0", "1.00", "5.00"], line)
 
+    def test_the_boss_row_and_the_rate_without_level_ups_agree(self):
+        # A boss that the player beats about four times in five: the line
+        # "0:" is the boss row's figure, not one of other battles.
+        self.write_file("editenemy", "7 7 2 2 a\n" * 5)
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", PLAYER)
+        for seed in ("1", "2", "3"):
+            with self.subTest(seed=seed):
+                run = self.report("--battles", "25", "--seed", seed)
+                self.assertEqual(run.status, 0)
+                levels = re.findall(rb"^ +(\d+): +(\d+\.\d) %$", run.stdout, re.M)
+                self.assertEqual(levels, [(b"0", b"%.1f" % rows(run.stdout)[5][0])])
+                self.assertIn(b"more often than not after 0 level-ups.\n", run.stdout)
+
     def test_starter_data_meets_the_balance_targets_and_is_reproducible(self):
         self.editor("7\n")  # writes the starter files
         first = self.report("--seed", "4")
@@ -68,14 +88,40 @@ class Report(ProgramTest):
         self.assertGreater(levels[3], 50.0)
         self.assertIn(b"after 3 level-ups", first.stdout)
 
-    def test_missing_or_damaged_files_end_with_status_1(self):
-        run = self.report()
-        self.assertEqual(run.status, 1)
-        self.assertTrue(run.stdout.startswith(b"Cannot open editenemy.\n"))
-        self.write_file("editenemy", "1 2 3 x name\n")
-        run = self.report()
-        self.assertEqual(run.status, 1)
-        self.assertTrue(run.stdout.startswith(b"editenemy is damaged at line 1: entry 1, sp: not a number\n"))
+    def test_missing_or_damaged_files_fail_on_standard_error_without_a_pause(self):
+        cases = [(None, b"runewright: Cannot open editenemy.\n"),
+                 ("1 2 3 x name\n", b"runewright: editenemy is damaged at line 1: entry 1, sp: not a number\n")]
+        for enemies, message in cases:
+            with self.subTest(message=message):
+                if enemies is not None:
+                    self.write_file("editenemy", enemies)
+                run = self.report()
+                self.assertEqual(run.status, 1)
+                self.assertEqual(run.stdout, b"")
+                self.assertEqual(run.stderr, message)
+        self.assertEqual(os.listdir(self.folder), ["editenemy"])
+
+    def test_names_line_up_by_the_columns_the_console_shows(self):
+        # Circled digits and roman numerals take two bytes but one column of
+        # a UTF-8 terminal; half-width katakana one byte and one column.
+        names = ["①②", "ｽﾗｲﾑ", "Ⅳ号", "闇の王", "abc"]
+        self.write_file("editenemy", "".join("1 0 0 0 %s\n" % name for name in names))
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", PLAYER)
+        utf8 = {"LC_ALL": "", "LANG": "C.UTF-8"}
+        for env, encoding, width in ((None, "cp932", lambda text: len(text.encode("cp932"))),
+                                     (utf8, "utf-8", shown_width)):
+            with self.subTest(encoding=encoding):
+                run = self.run_program(RUNEWRIGHT, ["--report", "--battles", "1"], "", env=env)
+                self.assertEqual(run.status, 0)
+                text = run.stdout.decode(encoding)
+                self.assertTrue(text.startswith("Balance report: 1 battle per enemy, seed 1\n"), text)
+                table = [line for line in text.splitlines() if re.match(r"^(slot|[1-5]) ", line)]
+                self.assertEqual(len(table), 6)
+                # Where the HP column starts, and where the last one ends.
+                starts = {width(re.match(r"^\S+ +\S+( \(boss\))? +", line).group(0)) for line in table[1:]}
+                self.assertEqual(len(starts), 1, table)
+                self.assertEqual({width(line) for line in table}, {width(table[0])}, table)
 
     def test_report_options_need_report_and_valid_values(self):
         for args in (["--battles", "10"], ["--report", "--battles", "0"], ["--report", "--battles"],

@@ -198,6 +198,7 @@ class FailedStreams(ProgramTest):
                  # The game's text goes out at its first read, the help at the end.
                  (["gloomhold", "--seed", "1"], "1\nESC\n", closed),
                  (["gloomhold", "--help"], "", closed)]
+        self.editor("7\n")  # the report's edit data
         for argv, script, reason in cases:
             with self.subTest(argv=argv, reason=reason):
                 with open("/dev/full", "wb") as full_disk:

@@ -13,6 +13,9 @@ ENEMIES = ("10 5 3 2\neditmonster1\n20 6 4 3\nゴブリン\n30 7 5 4\nオーク\
            "40 8 6 5\nトロル\n50 9 7 6\n竜\n\n")
 NAME_OK = "名前を入力せよ\n入力可能文字数内です。\n"
 STARTER_FILES = ("editenemy", "editequipment", "editplayer")
+ATTACK = "攻撃力ボーナスを入力せよ(0-999) [%d]\n"
+DEFENCE = "防御力ボーナスを入力せよ(0-999) [%d]\n"
+ITEMS = "槍\n2 0\n盾\n0 3\n指輪　の　力\n1 1\n\n"
 
 
 def created(*names):
@@ -41,15 +44,19 @@ class WholeSession(ProgramTest):
                   "4\n7\n")
         run = self.editor(script)
         self.assertEqual(run.status, 0)
-        bonus = "攻撃力ボーナスを入力せよ(0-999)\n防御力ボーナスを入力せよ(0-999)\n"
         rule27 = "-" * 27 + "\n"
-        items = ("itemedit\n" + "".join("ITEMINDEX%d:\n" % k + NAME_OK + bonus for k in (1, 2))
-                 + "ITEMINDEX3:\n" + NAME_OK + "攻撃力ボーナスを入力せよ(0-999)\n" + bonus
+        # Each question shows the starter item's value.
+        items = ("itemedit\n" + "".join("ITEMINDEX%d:\n名前を入力せよ [%s]\n入力可能文字数内です。\n" % (k, name)
+                                        + ATTACK % attack + DEFENCE % defence
+                                        for k, name, attack, defence in ((1, "pike", 2, 0), (2, "sword", 2, 0)))
+                 + "ITEMINDEX3:\n名前を入力せよ [armor]\n入力可能文字数内です。\n" + ATTACK % 0
+                 + "0から999までの数を入力してください。\n" + ATTACK % 0 + DEFENCE % 3
                  + "finish\n" + rule27 + "EDIT ITEM IS...\n"
                  + "ITEMINDEX1:\nNAME:槍\nAP:2\nDP:0\nITEMINDEX2:\nNAME:盾\nAP:0\nDP:3\n"
                  + "ITEMINDEX3:\nNAME:指輪　の　力\nAP:1\nDP:1\n" + rule27 + "finish\n" + PAUSE)
         stats = "".join("%sを入力せよ(1-999)\n" % s for s in ("HP", "AP", "DP", "SP"))
-        player = ("playeredit\n" + stats + "finish\n" + rule27 + "EDIT PLAYER IS...\n"
+        player = ("playeredit\n" + "".join("%sを入力せよ(1-999) [%d]\n" % q for q in zip(("HP", "AP", "DP", "SP"), (5, 4, 6, 3)))
+                  + "finish\n" + rule27 + "EDIT PLAYER IS...\n"
                   "HP:120\nAP:15\nDP:10\nSP:8\n" + rule27 + "finish\n" + PAUSE)
         item_list = ("-" * 35 + "\n一覧を表示します。\nITEMINDEX1:\nname:槍 ap:2 dp:0\n"
                      "ITEMINDEX2:\nname:盾 ap:0 dp:3\nITEMINDEX3:\nname:指輪　の　力 ap:1 dp:1\n"
@@ -70,6 +77,33 @@ class WholeSession(ProgramTest):
         self.assertBytes(self.read_file("editequipment"), "槍\n2 0\n盾\n0 3\n指輪　の　力\n1 1\n\n")
         self.assertBytes(self.read_file("editplayer"), "120 15 10 8\n\n")
         self.assertBytes(self.read_file("editenemy"), ENEMIES.replace("50 9 7 6\n竜", "999 50 40 30\n魔王"))
+
+
+class ItemAndPlayerDialogues(ProgramTest):
+    def test_empty_answers_keep_the_stored_values_and_one_answer_changes_one(self):
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", "120 15 10 8\n\n")
+        # Every answer empty; a blank name is an empty one too.
+        run = self.editor("2\n\n\n\n　\n\n\n\n\n\n3\n\n\n\n\n7\n")
+        self.assertEqual(run.status, 0)
+        self.assertIn(cp932("ITEMINDEX2:\n名前を入力せよ [盾]\n" + ATTACK % 0 + DEFENCE % 3
+                            + "ITEMINDEX3:\n名前を入力せよ [指輪　の　力]\n"), run.stdout)
+        self.assertIn(cp932("HPを入力せよ(1-999) [120]\nAPを入力せよ(1-999) [15]\n"), run.stdout)
+        self.assertBytes(self.read_file("editequipment"), ITEMS)
+        self.assertBytes(self.read_file("editplayer"), "120 15 10 8\n\n")
+        run = self.editor("2\n\n\n\n\n\n7\n\n\n\n3\n\n\n\n9\n7\n")
+        self.assertEqual(run.status, 0)
+        self.assertBytes(self.read_file("editequipment"), ITEMS.replace("0 3", "0 7"))
+        self.assertBytes(self.read_file("editplayer"), "120 15 10 9\n\n")
+
+    def test_a_damaged_file_starts_from_the_starter_values(self):
+        self.write_file("editequipment", "槍 2\n")
+        self.write_file("editplayer", "1 2 x 4\n")
+        run = self.editor("2\n" + "\n" * 9 + "3\n" + "\n" * 4 + "7\n")
+        self.assertEqual(run.status, 0)
+        self.assertIn(cp932("itemedit\nITEMINDEX1:\n名前を入力せよ [pike]\n"), run.stdout)
+        self.assertBytes(self.read_file("editequipment"), "pike\n2 0\nsword\n2 0\narmor\n0 3\n\n")
+        self.assertBytes(self.read_file("editplayer"), "5 4 6 3\n\n")
 
 
 class MenuAnswers(ProgramTest):
@@ -93,8 +127,8 @@ class MenuAnswers(ProgramTest):
         self.write_file("editplayer", "7 8 9 10")
         run = self.editor("3\n10\n20\n")
         self.assertEqual(run.status, 1)
-        self.assertBytes(run.stdout, MENU + "playeredit\nHPを入力せよ(1-999)\nAPを入力せよ(1-999)\n"
-                         "DPを入力せよ(1-999)\n" + ENDED)
+        self.assertBytes(run.stdout, MENU + "playeredit\nHPを入力せよ(1-999) [7]\nAPを入力せよ(1-999) [8]\n"
+                         "DPを入力せよ(1-999) [9]\n" + ENDED)
         self.assertBytes(self.read_file("editplayer"), "7 8 9 10")
         self.assertEqual(sorted(os.listdir(self.folder)), list(STARTER_FILES))
 

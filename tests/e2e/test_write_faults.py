@@ -20,6 +20,9 @@ ITEMS = write_kills.OLD_ITEMS
 PLAYER = write_kills.OLD_PLAYER
 OLD_SAVE = write_kills.OLD_SAVE
 STARTER_FILES = ["editenemy", "editequipment", "editplayer"]
+EDITOR_MENU = ("-" * 26 + "\nWelcome to Edit mode...\n1:ENEMY EDIT\n2:ITEM EDIT\n3:CHARACTER EDIT\n"
+               "4:DISPLAY ENEMY STATUS\n5:DISPLAY ITEM STATUS\n6:DISPLAY CHARACTER STATUS\n"
+               "7:EXIT EDIT MODE\n" + "-" * 26 + "\nChoose list number and enter... : ")
 # One of the editor's dialogues, answered whole, and the file it writes.
 DIALOGUES = [("1\n12\n34\n5\n6\ndragon\n2\n", "editenemy"),
              ("2\naxe\n7\n0\nshield\n0\n7\nring\n1\n1\n", "editequipment"),
@@ -190,6 +193,25 @@ class WriteProtection(ProgramTest):
         for name in ("savedata", "editplayer"):
             self.assertEqual(stat.S_IMODE(os.stat(self.path(name)).st_mode), 0o444, name)
         self.assertEqual(sorted(os.listdir(self.folder)), sorted(STARTER_FILES + ["savedata"]))
+
+    def test_a_file_that_cannot_be_replaced_stops_its_dialogue_before_the_first_question(self):
+        command = self.as_unprivileged_user()
+        self.write_owned("editenemy", ENEMIES, 0o644)
+        self.write_owned("editequipment", ITEMS, 0o444)
+        self.write_owned("editplayer", PLAYER, 0o644)
+        run = self.run_as(command, RUNEWRIGHT, [], "2\naxe\n7\n0\n")
+        self.assertEqual(run.status, 1)
+        self.assertBytes(run.stdout, EDITOR_MENU + "itemedit\nCannot open editequipment.\n" + PAUSE)
+        # A folder that takes no new file: the player could not be replaced either.
+        os.chmod(self.path("editequipment"), 0o644)
+        os.chmod(self.folder, 0o555)
+        self.addCleanup(os.chmod, self.folder, 0o755)
+        run = self.run_as(command, RUNEWRIGHT, [], "3\n40\n")
+        self.assertEqual(run.status, 1)
+        self.assertBytes(run.stdout, EDITOR_MENU + "playeredit\nCannot open editplayer.\n" + PAUSE)
+        self.assertEqual(self.read_file("editequipment"), ITEMS)
+        self.assertEqual(self.read_file("editplayer"), PLAYER)
+        self.assertEqual(sorted(os.listdir(self.folder)), STARTER_FILES)
 
     def test_another_users_file_in_the_users_own_folder(self):
         if os.geteuid() != 0:
