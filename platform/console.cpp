@@ -150,6 +150,8 @@ bool fillInput() {
     return true;
 }
 
+}  // namespace
+
 // What the console speaks; the real console's set is chosen at the first use.
 // It is never destroyed: the last output is flushed in it while the static
 // objects are destroyed at the program's end, this one's first.
@@ -163,6 +165,8 @@ const ConsoleCharset& consoleCharset() {
         return noConversion;
     }
 }
+
+namespace {
 
 void deliver(std::string_view bytes) {
     if (script != nullptr) {
@@ -351,8 +355,6 @@ struct OutputEnd {
 } outputEnd;
 
 }  // namespace
-
-ConsoleCharset consoleCharset() { return consoleSpeaksUtf8() ? ConsoleCharset::utf8 : ConsoleCharset::cp932; }
 
 void nameProgram(std::string_view name) { programName = name; }
 

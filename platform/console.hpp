@@ -112,11 +112,10 @@ void useAlternateScreen();
 // reason stays in sight; so is a failed read of standard input.
 void printEndingMessage(std::string_view message);
 
-// The real console speaks the character set of the user's locale
-// (localeCharset), chosen once, at the first use.
-
-// What the console speaks now (a scripted console's charset in tests).
-ConsoleCharset consoleCharset();
+// What the console speaks now: the real console the character set of the
+// user's locale (localeCharset), chosen once, at the first use; a scripted
+// console its own.
+const ConsoleCharset& consoleCharset();
 
 // Replaces the real console for tests: input comes from a script, output is
 // collected, and neither side counts as a terminal. The script and the output

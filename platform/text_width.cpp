@@ -21,7 +21,7 @@ locale_t utf8CharacterLocale() {
     static const locale_t locale = [] {
         locale_t own = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
         if (own != static_cast<locale_t>(0)) {
-            if (isUtf8Codeset(::nl_langinfo_l(CODESET, own))) return own;
+            if (charsetNamed(::nl_langinfo_l(CODESET, own)).kind == ConsoleCharset::Kind::utf8) return own;
             ::freelocale(own);
         }
         return ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
@@ -56,12 +56,8 @@ std::size_t utf8Width(std::string_view text, locale_t locale) {
 }  // namespace
 
 std::size_t consoleTextWidth(std::string_view text) {
-    switch (consoleCharset()) {
-    case ConsoleCharset::cp932:
-        return text.size();
-    case ConsoleCharset::utf8:
-        break;
-    }
+    // Any converting console shows the text as its Unicode characters.
+    if (consoleCharset().kind == ConsoleCharset::Kind::cp932) return text.size();
     locale_t locale = utf8CharacterLocale();
     if (locale == static_cast<locale_t>(0)) return text.size();  // no better guess than the bytes
     Cp932Carry carry;
