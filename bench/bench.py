@@ -284,6 +284,28 @@ def session_syscalls(programs, strace, env):
     return calls
 
 
+def bench_scaling(programs, reps):
+    """CPU time per unit of work at two sizes of it, beyond a run with none
+    of it: per command of sessions of a quarter and of all SESSION_COMMANDS
+    commands, and per MiB of one over-long line typed at the command prompt,
+    of 2 and 16 MiB. A cost that grows faster than the work shows as a higher
+    figure at the larger size."""
+    game = [programs.game, "--seed", str(SESSION_SEED)]
+    result = {}
+    for label, sizes, script_for, scale in (
+            ("us per command", (0, SESSION_COMMANDS // 4, SESSION_COMMANDS), session_script, 1e6),
+            ("ms per MiB of a line", (0, 2, 16), lambda mib: b"2\n" + b"x" * (mib << 20) + b"\nESC\n", 1e3)):
+        runs = []
+        for size in sizes:
+            write_file("scaling-script", script_for(size))
+            spawn_checked(game, "scaling-script", "scaling-output")
+            units = check_session(read_file("scaling-output")) if scale == 1e6 else size
+            runs.append((units, statistics.median(spawn_checked(game, "scaling-script").cpu for _ in range(reps))))
+        (base_units, base_cpu), rest = runs[0], runs[1:]
+        result[label] = [(units, (cpu - base_cpu) / (units - base_units) * scale) for units, cpu in rest]
+    return result
+
+
 # --- start-up ---------------------------------------------------------------
 
 def start_cases(programs):
@@ -469,12 +491,17 @@ def bench_report(programs, reps, battles_per_row, report_folder, blows_folder):
 WAITING_CALLS = {"0", "7", "23", "270", "271"}   # read, poll, select, pselect6, ppoll
 
 
+def blocking_call(pid):
+    """The system call that the process is in, as /proc shows it."""
+    try:
+        return read_file("/proc/%d/syscall" % pid).decode()
+    except OSError:
+        return ""
+
+
 def waiting_for_input(pid):
     """Whether the process sits in a read of standard input (or a poll)."""
-    try:
-        fields = read_file("/proc/%d/syscall" % pid).decode().split()
-    except OSError:
-        return False
+    fields = blocking_call(pid).split()
     return bool(fields) and fields[0] in WAITING_CALLS and (fields[0] != "0" or fields[1] == "0x0")
 
 
@@ -524,9 +551,11 @@ def bench_terminal(programs, commands):
             break
         if shown or not waiting_for_input(pid):
             continue
-        if drain(master, 0.002):            # more came after all
+        # A wait is the same call, with nothing written, over 10 ms (a poll
+        # that looks for the rest of a key's sequence passes at once).
+        call, now = blocking_call(pid), io_counts(pid)
+        if drain(master, 0.01) or blocking_call(pid) != call or io_counts(pid) != now:
             continue
-        now = io_counts(pid)
         turns.append((now[0] - last[0], now[1] - last[1]))
         last = now
         if tail.endswith(KEY_WAIT) or tail.rstrip(b"\r\n").endswith(PAUSE.rstrip()) or not script:
@@ -625,6 +654,12 @@ def print_session(session, syscalls):
     return [c["ratio"].median <= SESSION_TARGET, session["utf8_ratio"].median <= UTF8_TARGET]
 
 
+def print_scaling(scaling):
+    print("Growth with the work (CPU time, C locale)")
+    for label, ((small, at_small), (large, at_large)) in scaling.items():
+        print("  %s: %.3f at %d, %.3f at %d (%.2f x)" % (label, at_small, small, at_large, large, at_large / at_small))
+
+
 def print_startup(startup, counts):
     print("Start-up to the first prompt and out: CPU time in ms against the floor writing the same output")
     met = []
@@ -715,6 +750,7 @@ def main():
         print("bench: scripted session", flush=True)
         session = bench_session(programs, strace, args.reps)
         syscalls = {locale: session_syscalls(programs, strace, env) for locale, env in LOCALES.items()}
+        scaling = bench_scaling(programs, args.reps)
         loads["session"] = load()
         print("bench: start-up", flush=True)
         startup = bench_startup(programs, strace, args.reps, args.starts)
@@ -732,6 +768,8 @@ def main():
     print("Machine: %s; %d repetitions; %s" % (machine(), args.reps, ", ".join("%s: %s" % i for i in loads.items())))
     print()
     met = print_session(session, syscalls)
+    print()
+    print_scaling(scaling)
     print()
     met += print_startup(startup, counts)
     print()
