@@ -24,13 +24,15 @@ endfunction()
 # A static libedit needs what its shared library would have loaded itself
 # (its pkg-config file's private libraries, and libbsd's libmd); they follow
 # it on the platform library's link line. Called once the platform library
-# names its libraries.
+# names its libraries; libedit is named as `edit`, so that a static link
+# takes libedit.a.
 function(gloomhold_static_line_editing)
   if(NOT GLOOMHOLD_STATIC_PROGRAMS)
     return()
   endif()
   get_target_property(platform_libraries platform LINK_LIBRARIES)
-  if(platform_libraries MATCHES "edit")
+  string(TOLOWER "${platform_libraries}" platform_libraries)
+  if(platform_libraries MATCHES "(^|;|/|::|lib)edit($|;|\\.a)")
     target_link_libraries(platform PUBLIC tinfo bsd md)
   endif()
 endfunction()
