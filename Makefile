@@ -5,6 +5,7 @@ ASAN_DIR     := $(BUILD_DIR)/asan
 WINDOWS_DIR  := $(BUILD_DIR)/windows
 FUZZ_DIR     := $(BUILD_DIR)/fuzz
 VALGRIND_DIR := $(BUILD_DIR)/valgrind
+DYNAMIC_DIR  := $(BUILD_DIR)/dynamic
 CMAKE_FLAGS  ?=
 # The author's play folder: edit data and saves, outside the build folder so
 # that `make clean` never takes them.
@@ -38,14 +39,19 @@ test: build
 test-asan: build-asan
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
 
-# The end-to-end tests with every run of the release programs watched by
-# valgrind's memcheck: an error it finds ends the program with status 99 and
-# a report that fails the test.
+# The end-to-end tests with every run of the programs watched by valgrind's
+# memcheck: an error it finds ends the program with status 99 and a report
+# that fails the test. memcheck sees the heap only of a dynamically linked
+# program, so the programs are built once more, linked dynamically, with the
+# release build's options.
 test-valgrind: build
+	cmake -S . -B $(DYNAMIC_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DGLOOMHOLD_STATIC=OFF \
+	  -DGLOOMHOLD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(DYNAMIC_DIR) --target gloomhold runewright
 	mkdir -p $(VALGRIND_DIR)
 	for p in gloomhold runewright; do \
 	  printf '#!/bin/sh\nexec valgrind --error-exitcode=99 --leak-check=no --vgdb=no -q %s "$$@"\n' \
-	    "$(abspath $(RELEASE_DIR))/bin/$$p" > $(VALGRIND_DIR)/$$p; \
+	    "$(abspath $(DYNAMIC_DIR))/bin/$$p" > $(VALGRIND_DIR)/$$p; \
 	  chmod +x $(VALGRIND_DIR)/$$p; \
 	done
 	cd tests/e2e && GLOOMHOLD=$(abspath $(VALGRIND_DIR))/gloomhold \
@@ -113,7 +119,7 @@ package: build
 # it; builds only the programs (and the floor program), not the tests.
 bench:
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build $(RELEASE_DIR) --target gloomhold runewright floor_program
+	cmake --build $(RELEASE_DIR) --target gloomhold runewright replay_floor
 	python3 bench/bench.py --bin $(RELEASE_DIR)/bin $(BENCH_FLAGS)
 
 clean:

@@ -1,41 +1,66 @@
 #!/usr/bin/env python3
 """What a turn, a start and a battle of gloomhold and runewright cost.
 
-Every figure is a ratio to a floor measured side by side in the same run, so
-that it holds on a busy machine:
+Every timing is CPU time (user and system, of the measured process alone),
+measured side by side in the same run against a floor that does the same
+work, so that it holds on a busy machine:
 
-- a scripted edit-play session of about 100,000 commands, per command,
-  against `cat` copying the session's own output;
-- the start-up to the first prompt and out again, against a minimal C++
-  program of the same build that prints one line;
-- the peak resident memory, against the same minimal program;
-- the balance report's battles per second;
+- a scripted edit-play session of about 100,000 commands, in the C locale
+  (bytes pass unchanged) and in LANG=C.UTF-8 (the setting of nearly every
+  terminal), each against `replay_floor` (a static C program) writing the
+  session's recorded output from memory to the same sink in the same write
+  calls of the same sizes;
+- the start-up to the first prompt and out again, against `replay_floor`
+  writing that run's output (the menu) in the same writes;
+- the peak resident memory of each run, against the same floor;
+- the balance report's battles and blows per second of CPU;
+- a session in a pseudo-terminal: bytes and write calls per turn;
 - the processes that the programs start (there must be none).
 
 Each timing is repeated; a repetition runs the program and its floor one after
-the other, and the figure is the median of the repetitions' ratios.
+the other. Figures are medians, with the spread (lowest to highest) beside.
 
     python3 bench/bench.py --bin build/release/bin
 """
 import argparse
+import ctypes
 import os
 import re
+import select
 import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
+import termios
 import time
 
-ENVIRONMENT = {"LC_ALL": "C", "PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+PATH = os.environ.get("PATH", "/usr/bin:/bin")
+LOCALES = {
+    "C": {"LC_ALL": "C", "PATH": PATH},
+    "UTF-8": {"LANG": "C.UTF-8", "PATH": PATH},
+}
 
 # Targets: most a ratio may be (the battle rate: least battles per second).
-SESSION_TARGET = 5.0
+SESSION_TARGET = 3.0          # C-locale session against the write floor
+UTF8_TARGET = 1.5             # UTF-8 session against the C-locale session
 STARTUP_TARGET = 1.5
-MEMORY_TARGET = 1.5
-BATTLES_TARGET = 1_000_000
+MEMORY_TARGET = 2.0
+BATTLES_TARGET = 25_000_000
+
+# The figures of the benchmark before this one (wall time; its floors were
+# `cat` of the session's output and a dynamically linked C++ program), and
+# the issue's measurements against static C floors, for comparison.
+OLD = {
+    "session": "2.5 x cat (wall), 0.19 us per command",
+    "utf8": "12 x the C-locale session (0.142 s against 0.012 s of CPU)",
+    "startup": "0.96 x a dynamic C++ program; 2.4-2.6 x a static C program",
+    "memory": "3.1 MB, 0.95 x a dynamic C++ program; about 5 x a static C program",
+    "report": "14.9 M battles per second of CPU",
+}
 
 SESSION_COMMANDS = 100_000
+PTY_COMMANDS = 1_000
 SESSION_SEED = 1
 # The edit player of the session: hit points that traps and blows cannot use
 # up in 100,000 commands, so that the game never ends early.
@@ -48,7 +73,9 @@ WALK = ["up", "right", "down", "left", "down", "left", "up", "right", "down", "4
 
 PROMPT = "コマンドを入力してください。\ncommand： ".encode("cp932")
 BOSS_QUESTION = "BOSSと戦いますか？".encode("cp932")
+PAUSE = "続行するには何かキーを押してください . . . ".encode("cp932")
 CLOSING = "gameover... thank you playing !\n".encode("cp932")
+KEY_WAIT = b">>> "
 
 
 # --- running programs -------------------------------------------------------
@@ -62,19 +89,21 @@ class Run:
         self.status = status
 
 
-def spawn(argv, stdin_path, stdout_path=os.devnull):
+def spawn(argv, stdin_path, stdout_path=os.devnull, env=LOCALES["C"], stderr_path=None):
     """Runs argv in the current folder to its end, input from a file."""
     actions = [(os.POSIX_SPAWN_OPEN, 0, stdin_path, os.O_RDONLY, 0),
                (os.POSIX_SPAWN_OPEN, 1, stdout_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)]
+    if stderr_path is not None:
+        actions.append((os.POSIX_SPAWN_OPEN, 2, stderr_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644))
     start = time.perf_counter()
-    pid = os.posix_spawn(argv[0], argv, ENVIRONMENT, file_actions=actions)
+    pid = os.posix_spawn(argv[0], argv, env, file_actions=actions)
     _, status, usage = os.wait4(pid, 0)
     wall = time.perf_counter() - start
     return Run(wall, usage.ru_utime + usage.ru_stime, os.waitstatus_to_exitcode(status))
 
 
-def spawn_checked(argv, stdin_path, stdout_path=os.devnull):
-    run = spawn(argv, stdin_path, stdout_path)
+def spawn_checked(argv, stdin_path, stdout_path=os.devnull, env=LOCALES["C"], stderr_path=None):
+    run = spawn(argv, stdin_path, stdout_path, env, stderr_path)
     if run.status != 0:
         sys.exit("bench: %s ended with status %d" % (" ".join(argv), run.status))
     return run
@@ -90,11 +119,6 @@ def read_file(path):
         return f.read()
 
 
-def median_ratio(pairs):
-    """The median of the ratios of (measured, floor) pairs."""
-    return statistics.median(measured / floor for measured, floor in pairs)
-
-
 def tool(name, package):
     """The path of a tool, installed from Debian's packages when missing."""
     path = shutil.which(name)
@@ -104,6 +128,65 @@ def tool(name, package):
                        stderr=subprocess.DEVNULL, check=False)
         path = shutil.which(name)
     return path
+
+
+class Spread:
+    """The median of some figures, and their lowest and highest."""
+
+    def __init__(self, values):
+        self.values = list(values)
+        self.median = statistics.median(self.values)
+        self.low = min(self.values)
+        self.high = max(self.values)
+
+    def show(self, scale=1.0, digits=2):
+        return "%.*f (%.*f-%.*f)" % (digits, self.median * scale, digits, self.low * scale, digits,
+                                     self.high * scale)
+
+
+def ratios(pairs):
+    return Spread(measured / floor for measured, floor in pairs)
+
+
+# --- recording a run's writes ----------------------------------------------
+
+WRITE_CALL = re.compile(r"^write\(1, .*\) += (\d+)$")
+
+
+def write_sizes(trace_text):
+    """The sizes of the writes to standard output that an strace log of
+    `-e trace=write` shows, in order (what each call wrote)."""
+    sizes = []
+    for line in trace_text.splitlines():
+        match = WRITE_CALL.match(line)
+        if match:
+            sizes.append(int(match.group(1)))
+    return sizes
+
+
+def record(strace, argv, stdin_path, name, env):
+    """Runs argv once under strace, keeping its output in <name>.out and the
+    sizes of its writes in <name>.sizes; the replay floor's arguments."""
+    with open(stdin_path, "rb") as stdin, open(name + ".out", "wb") as stdout:
+        done = subprocess.run([strace, "-qq", "-e", "trace=write", "-e", "signal=none", "-s", "0",
+                               "-o", name + ".trace"] + argv, stdin=stdin, stdout=stdout,
+                              stderr=subprocess.DEVNULL, env=env, check=False)
+    if done.returncode != 0:
+        sys.exit("bench: %s under strace ended with status %d" % (" ".join(argv), done.returncode))
+    sizes = write_sizes(read_file(name + ".trace").decode(errors="replace"))
+    if sum(sizes) != os.path.getsize(name + ".out"):
+        sys.exit("bench: the writes that strace shows do not add up to %s's output" % argv[0])
+    write_file(name + ".sizes", "".join("%d\n" % size for size in sizes).encode("ascii"))
+    return sizes
+
+
+def floor_run(programs, name):
+    """One run of the replay floor for a recording: its CPU time without the
+    loading of the recording."""
+    run = spawn_checked([programs.floor, name + ".sizes", name + ".out"], os.devnull,
+                        stderr_path="floor-load")
+    load = int(read_file("floor-load").split()[-1]) / 1e6
+    return Run(run.wall, max(run.cpu - load, 1e-6), run.status)
 
 
 # --- the folders ------------------------------------------------------------
@@ -133,120 +216,221 @@ def check_session(output):
     """The number of commands the session took; stops when it ended early."""
     if BOSS_QUESTION in output:
         sys.exit("bench: the session's walk reached the boss's square")
-    if not output.endswith(PROMPT + CLOSING + "続行するには何かキーを押してください . . . \n".encode("cp932")):
+    if not output.endswith(PROMPT + CLOSING + PAUSE + b"\n"):
         sys.exit("bench: the session did not end at its closing ESC (the player fell?)")
     return output.count(PROMPT)
 
 
-def record_session(programs):
-    """Writes a script of at least SESSION_COMMANDS commands and its output.
+def record_session(programs, strace):
+    """Writes a script of at least SESSION_COMMANDS commands, and records its
+    output and writes in both locales.
 
     Every item find's swap dialogue reads lines up to the next "4", so the
     script needs more lines than it gives commands; it grows until the game
     has taken enough."""
+    game = [programs.game, "--seed", str(SESSION_SEED)]
     lines = SESSION_COMMANDS
     for _ in range(4):
         write_file("session-script", session_script(lines))
-        spawn_checked([programs.game, "--seed", str(SESSION_SEED)], "session-script", "session-output")
-        commands = check_session(read_file("session-output"))
+        spawn_checked(game, "session-script", "session-C.out")
+        commands = check_session(read_file("session-C.out"))
         if commands >= SESSION_COMMANDS:
-            return commands
+            break
         lines = lines * SESSION_COMMANDS // commands + len(WALK)
-    sys.exit("bench: the session script gives too few commands")
+    else:
+        sys.exit("bench: the session script gives too few commands")
+    for locale, env in LOCALES.items():
+        record(strace, game, "session-script", "session-" + locale, env)
+    return commands
 
 
-def bench_session(programs, reps):
-    commands = record_session(programs)
+def bench_session(programs, strace, reps):
+    commands = record_session(programs, strace)
     game = [programs.game, "--seed", str(SESSION_SEED)]
-    cat = [shutil.which("cat"), "session-output"]
-    pairs_wall, pairs_cpu, game_walls, cat_walls = [], [], [], []
-    for _ in range(reps):
-        played = spawn_checked(game, "session-script")
-        copied = spawn_checked(cat, os.devnull)
-        pairs_wall.append((played.wall, copied.wall))
-        pairs_cpu.append((played.cpu, copied.cpu))
-        game_walls.append(played.wall)
-        cat_walls.append(copied.wall)
-    return {
-        "commands": commands,
-        "bytes": os.path.getsize("session-output"),
-        "per_command_us": statistics.median(game_walls) / commands * 1e6,
-        "game_ms": statistics.median(game_walls) * 1e3,
-        "cat_ms": statistics.median(cat_walls) * 1e3,
-        "ratio": median_ratio(pairs_wall),
-        "cpu_ratio": median_ratio(pairs_cpu),
-    }
+    result = {"commands": commands}
+    game_cpu = {}
+    for locale, env in LOCALES.items():
+        name = "session-" + locale
+        played, floors = [], []
+        for _ in range(reps):
+            played.append(spawn_checked(game, "session-script", env=env))
+            floors.append(floor_run(programs, name))
+        game_cpu[locale] = [run.cpu for run in played]
+        result[locale] = {
+            "bytes": os.path.getsize(name + ".out"),
+            "writes": len(read_file(name + ".sizes").split()),
+            "cpu": Spread(game_cpu[locale]),
+            "wall": Spread(run.wall for run in played),
+            "floor_cpu": Spread(run.cpu for run in floors),
+            "ratio": ratios((p.cpu, f.cpu) for p, f in zip(played, floors)),
+        }
+    result["utf8_ratio"] = ratios(zip(game_cpu["UTF-8"], game_cpu["C"]))
+    return result
+
+
+def session_syscalls(programs, strace, env):
+    """The system calls of the scripted session, by name, from strace -c."""
+    with open("session-script", "rb") as stdin:
+        done = subprocess.run([strace, "-c", "-o", "syscall-summary", programs.game, "--seed",
+                               str(SESSION_SEED)], stdin=stdin, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, env=env, check=False)
+    if done.returncode != 0:
+        return None
+    calls = {}
+    for line in read_file("syscall-summary").decode().splitlines():
+        fields = line.split()
+        if len(fields) >= 5 and fields[0][0].isdigit() and fields[-1] != "total":
+            calls[fields[-1]] = int(fields[3])
+    return calls
+
+
+def bench_scaling(programs, reps):
+    """CPU time per unit of work at two sizes of it, beyond a run with none
+    of it: per command of sessions of a quarter and of all SESSION_COMMANDS
+    commands, and per MiB of one over-long line typed at the command prompt,
+    of 2 and 16 MiB. A cost that grows faster than the work shows as a higher
+    figure at the larger size."""
+    game = [programs.game, "--seed", str(SESSION_SEED)]
+    result = {}
+    for label, sizes, script_for, scale in (
+            ("us per command", (0, SESSION_COMMANDS // 4, SESSION_COMMANDS), session_script, 1e6),
+            ("ms per MiB of a line", (0, 2, 16), lambda mib: b"2\n" + b"x" * (mib << 20) + b"\nESC\n", 1e3)):
+        runs = []
+        for size in sizes:
+            write_file("scaling-script", script_for(size))
+            spawn_checked(game, "scaling-script", "scaling-output")
+            units = check_session(read_file("scaling-output")) if scale == 1e6 else size
+            runs.append((units, statistics.median(spawn_checked(game, "scaling-script").cpu for _ in range(reps))))
+        (base_units, base_cpu), rest = runs[0], runs[1:]
+        result[label] = [(units, (cpu - base_cpu) / (units - base_units) * scale) for units, cpu in rest]
+    return result
 
 
 # --- start-up ---------------------------------------------------------------
 
-def bench_startup(programs, reps, starts):
-    """Each program to its first prompt and out again, against the floor."""
-    cases = {
-        "floor": ([programs.floor], os.devnull),
-        "gloomhold": ([programs.game], "game-start"),
-        "runewright": ([programs.editor], "editor-start"),
-    }
-    walls = {name: [] for name in cases}
-    cpus = {name: [] for name in cases}
-    for _ in range(reps):
-        batch_wall = {name: [] for name in cases}
-        batch_cpu = {name: [] for name in cases}
-        for _ in range(starts):
-            for name, (argv, stdin_path) in cases.items():
-                run = spawn_checked(argv, stdin_path)
-                batch_wall[name].append(run.wall)
-                batch_cpu[name].append(run.cpu)
-        for name in cases:
-            walls[name].append(statistics.median(batch_wall[name]))
-            cpus[name].append(statistics.median(batch_cpu[name]))
-    result = {"floor_ms": statistics.median(walls["floor"]) * 1e3}
-    for name in ("gloomhold", "runewright"):
-        result[name] = {
-            "ms": statistics.median(walls[name]) * 1e3,
-            "ratio": median_ratio(zip(walls[name], walls["floor"])),
-            "cpu_ratio": median_ratio(zip(cpus[name], cpus["floor"])),
-        }
+def start_cases(programs):
+    return {"gloomhold": ([programs.game], "game-start"), "runewright": ([programs.editor], "editor-start")}
+
+
+def bench_startup(programs, strace, reps, starts):
+    """Each program to its first prompt and out again, against the floor
+    writing the same output in the same writes."""
+    result = {}
+    for locale, env in LOCALES.items():
+        for program, (argv, stdin_path) in start_cases(programs).items():
+            name = "start-%s-%s" % (program, locale)
+            record(strace, argv, stdin_path, name, env)
+            cpus, floor_cpus, pairs = [], [], []
+            for _ in range(reps):
+                batch, floor_batch = [], []
+                for _ in range(starts):
+                    batch.append(spawn_checked(argv, stdin_path, env=env).cpu)
+                    floor_batch.append(floor_run(programs, name).cpu)
+                cpus.append(statistics.median(batch))
+                floor_cpus.append(statistics.median(floor_batch))
+                pairs.append((cpus[-1], floor_cpus[-1]))
+            result[(program, locale)] = {"cpu": Spread(cpus), "floor_cpu": Spread(floor_cpus),
+                                         "ratio": ratios(pairs)}
     return result
+
+
+def instructions(valgrind, argv, stdin_path, env):
+    """The instructions that a run executes in user space, as callgrind
+    counts them (the dynamic loader's included)."""
+    with open(stdin_path, "rb") as stdin:
+        done = subprocess.run([valgrind, "--tool=callgrind", "--callgrind-out-file=/dev/null"] + argv,
+                              stdin=stdin, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env,
+                              check=False)
+    match = re.search(rb"Collected : (\d+)", done.stderr)
+    return int(match.group(1)) if match else None
+
+
+def startup_instructions(programs, valgrind):
+    if valgrind is None:
+        return None
+    counts = {}
+    for locale, env in LOCALES.items():
+        for program, (argv, stdin_path) in start_cases(programs).items():
+            name = "start-%s-%s" % (program, locale)
+            counts[(program, locale)] = (
+                instructions(valgrind, argv, stdin_path, env),
+                instructions(valgrind, [programs.floor, name + ".sizes", name + ".out"], os.devnull, env))
+    return counts
 
 
 # --- peak memory ------------------------------------------------------------
 
-def peak_kib(time_tool, argv, stdin_path):
-    """The peak resident set of a run, in KiB, as GNU time reports it.
-
-    GNU time, a small C program, starts the run: a child of this Python
-    process would carry Python's own peak into its figure."""
-    spawn_checked([time_tool, "-f", "%M", "-o", "peak"] + argv, stdin_path)
-    return int(read_file("peak").split()[-1])
+PTRACE_TRACEME, PTRACE_CONT, PTRACE_SETOPTIONS = 0, 7, 0x4200
+PTRACE_O_TRACEEXIT, PTRACE_EVENT_EXIT = 0x40, 6
 
 
-def bench_memory(programs, time_tool, report_folder):
-    """Each program's highest peak over its runs here, against the floor's."""
-    if time_tool is None:
-        return None
-    here = os.getcwd()
+def peak_kib(argv, stdin_path, env=LOCALES["C"]):
+    """The peak resident set of a run, in KiB: VmHWM of the program's own
+    memory, read when it ends (it is traced only to stop it there). Peaks
+    that the kernel keeps across exec would carry this process's own."""
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.ptrace.argtypes = [ctypes.c_long, ctypes.c_long, ctypes.c_void_p, ctypes.c_void_p]
+    stdin = os.open(stdin_path, os.O_RDONLY)
+    pid = os.fork()
+    if pid == 0:
+        try:
+            os.dup2(stdin, 0)
+            null = os.open(os.devnull, os.O_WRONLY)
+            os.dup2(null, 1)
+            os.dup2(null, 2)
+            libc.ptrace(PTRACE_TRACEME, 0, None, None)
+            os.execve(argv[0], argv, env)
+        finally:
+            os._exit(127)
+    os.close(stdin)
+    _, status = os.waitpid(pid, 0)          # stopped at its exec
+    libc.ptrace(PTRACE_SETOPTIONS, pid, None, ctypes.c_void_p(PTRACE_O_TRACEEXIT))
+    libc.ptrace(PTRACE_CONT, pid, None, None)
+    peak = None
+    while True:
+        _, status = os.waitpid(pid, 0)
+        if os.WIFEXITED(status) or os.WIFSIGNALED(status):
+            break
+        signal = 0
+        if status >> 8 == (os.WSTOPSIG(status) | (PTRACE_EVENT_EXIT << 8)):
+            for line in read_file("/proc/%d/status" % pid).decode().splitlines():
+                if line.startswith("VmHWM:"):
+                    peak = int(line.split()[1])
+        elif os.WSTOPSIG(status) != 5:
+            signal = os.WSTOPSIG(status)
+        libc.ptrace(PTRACE_CONT, pid, None, ctypes.c_void_p(signal))
+    if peak is None or os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("bench: %s ended badly under the peak memory count" % argv[0])
+    return peak
+
+
+def bench_memory(programs, report_folder):
+    """Each program's highest peak over its runs here, against the floor's
+    peak replaying its start-up's output."""
+    floor = max(peak_kib([programs.floor, "start-%s-C.sizes" % p, "start-%s-C.out" % p], os.devnull)
+                for p in ("gloomhold", "runewright"))
+    game = [programs.game, "--seed", str(SESSION_SEED)]
     peaks = {
-        "floor": [peak_kib(time_tool, [programs.floor], os.devnull)],
-        "gloomhold": [peak_kib(time_tool, [programs.game], "game-start"),
-                      peak_kib(time_tool, [programs.game, "--seed", str(SESSION_SEED)], "session-script")],
-        "runewright": [peak_kib(time_tool, [programs.editor], "editor-start")],
+        "gloomhold": {"start": peak_kib([programs.game], "game-start"),
+                      "start UTF-8": peak_kib([programs.game], "game-start", LOCALES["UTF-8"]),
+                      "session": peak_kib(game, "session-script"),
+                      "session UTF-8": peak_kib(game, "session-script", LOCALES["UTF-8"])},
+        "runewright": {"start": peak_kib([programs.editor], "editor-start"),
+                       "start UTF-8": peak_kib([programs.editor], "editor-start", LOCALES["UTF-8"])},
     }
+    here = os.getcwd()
     os.chdir(report_folder)
-    peaks["runewright"].append(peak_kib(time_tool, [programs.editor, "--report", "--battles", "20000"],
-                                        os.devnull))
+    peaks["runewright"]["report"] = peak_kib([programs.editor, "--report", "--battles", "20000"], os.devnull)
     os.chdir(here)
-    floor = max(peaks["floor"])
-    result = {"floor_kib": floor}
-    for name in ("gloomhold", "runewright"):
-        result[name] = {"kib": max(peaks[name]), "ratio": max(peaks[name]) / floor}
-    return result
+    return {"floor_kib": floor, "peaks": peaks}
 
 
 # --- the balance report -----------------------------------------------------
 
 LEVEL_UP_ROW = re.compile(rb"^ +\d+: +[0-9.]+ %$")
 ENEMY_ROW = re.compile(rb"^[1-9] +\S")
+# An enemy row ends with its win %, mean blows and mean HP left.
+ENEMY_MEANS = re.compile(rb" ([0-9.]+) +([0-9.]+) +([0-9.]+)$")
 
 
 def report_battles(output, battles_per_row):
@@ -263,17 +447,134 @@ def report_battles(output, battles_per_row):
     return battles_per_row * (enemy_rows + level_up_rows), enemy_rows, level_up_rows
 
 
-def bench_report(programs, reps, battles_per_row):
+def report_blows(output, battles_per_row):
+    """The blows of a report's enemy rows: each row's battles times its mean
+    blows (printed to 0.01), and the last row's mean alone."""
+    means = [float(ENEMY_MEANS.search(line).group(2)) for line in output.split(b"\n") if ENEMY_ROW.match(line)]
+    return battles_per_row * sum(means), means[-1]
+
+
+def timed_report(programs, battles_per_row, reps):
     argv = [programs.editor, "--report", "--battles", str(battles_per_row)]
     spawn_checked(argv, os.devnull, "report-output")
-    battles, enemy_rows, level_up_rows = report_battles(read_file("report-output"), battles_per_row)
-    walls = [spawn_checked(argv, os.devnull).wall for _ in range(reps)]
-    wall = statistics.median(walls)
-    return {"battles": battles, "enemy_rows": enemy_rows, "level_up_rows": level_up_rows,
-            "seconds": wall, "per_second": battles / wall}
+    output = read_file("report-output")
+    runs = [spawn_checked(argv, os.devnull) for _ in range(reps)]
+    return output, Spread(run.cpu for run in runs)
 
 
-# --- processes and system calls --------------------------------------------
+def bench_report(programs, reps, battles_per_row, report_folder, blows_folder):
+    """Battles per second of CPU on the starter data; blows per second on
+    the starter data with the boss replaced by the first enemy, where the
+    only level-up row (the fresh player beats that boss) fights the same pair
+    as the last enemy row, so every row's blows are known."""
+    os.chdir(report_folder)
+    output, cpu = timed_report(programs, battles_per_row, reps)
+    battles, enemy_rows, level_up_rows = report_battles(output, battles_per_row)
+    os.chdir(blows_folder)
+    enemies = read_file("editenemy").split(b"\n")
+    write_file("editenemy", b"\n".join(enemies[:8] + enemies[:2] + enemies[10:]))
+    blow_output, blow_cpu = timed_report(programs, battles_per_row, reps)
+    blow_battles, _, blow_level_up_rows = report_battles(blow_output, battles_per_row)
+    enemy_blows, last_mean = report_blows(blow_output, battles_per_row)
+    if blow_level_up_rows != 1:
+        sys.exit("bench: the blows report has %d level-up rows, not 1" % blow_level_up_rows)
+    blows = enemy_blows + battles_per_row * last_mean
+    return {"battles": battles, "enemy_rows": enemy_rows, "level_up_rows": level_up_rows, "cpu": cpu,
+            "per_second": Spread(battles / c for c in cpu.values),
+            "blows": blows, "blow_battles": blow_battles,
+            "blows_per_second": Spread(blows / c for c in blow_cpu.values),
+            "blow_battles_per_second": Spread(blow_battles / c for c in blow_cpu.values)}
+
+
+# --- a session in a pseudo-terminal ----------------------------------------
+
+WAITING_CALLS = {"0", "7", "23", "270", "271"}   # read, poll, select, pselect6, ppoll
+
+
+def blocking_call(pid):
+    """The system call that the process is in, as /proc shows it."""
+    try:
+        return read_file("/proc/%d/syscall" % pid).decode()
+    except OSError:
+        return ""
+
+
+def waiting_for_input(pid):
+    """Whether the process sits in a read of standard input (or a poll)."""
+    fields = blocking_call(pid).split()
+    return bool(fields) and fields[0] in WAITING_CALLS and (fields[0] != "0" or fields[1] == "0x0")
+
+
+def io_counts(pid):
+    counts = {}
+    for line in read_file("/proc/%d/io" % pid).decode().splitlines():
+        key, value = line.split(":")
+        counts[key] = int(value)
+    return counts["syscw"], counts["wchar"]
+
+
+def drain(master, seconds):
+    """Everything the terminal shows within the time given, in one piece."""
+    data = b""
+    while select.select([master], [], [], seconds)[0]:
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:
+            break
+        if not chunk:
+            break
+        data += chunk
+        seconds = 0
+    return data
+
+
+def bench_terminal(programs, commands):
+    """A session played in a pseudo-terminal (C locale: a cp932 terminal):
+    each time the game waits for input, the write calls and bytes it made
+    since its last wait are counted from /proc, then the next line is typed
+    (or a key pressed where it waits for one)."""
+    script = session_script(commands).decode().split("\n")[:-1]
+    master, slave = os.openpty()
+    termios.tcsetattr(slave, termios.TCSANOW, termios.tcgetattr(slave))
+    env = dict(LOCALES["C"], TERM="xterm")
+    pid = os.posix_spawn(programs.game, [programs.game, "--seed", str(SESSION_SEED)], env,
+                         file_actions=[(os.POSIX_SPAWN_DUP2, slave, 0), (os.POSIX_SPAWN_DUP2, slave, 1),
+                                       (os.POSIX_SPAWN_DUP2, slave, 2)], setsid=True)
+    os.close(slave)
+    turns, tail, last = [], b"", (0, 0)
+    deadline = time.monotonic() + 600
+    while time.monotonic() < deadline:
+        shown = drain(master, 0.0005)
+        tail = (tail + shown)[-256:]
+        done, status = os.waitpid(pid, os.WNOHANG)
+        if done:
+            break
+        if shown or not waiting_for_input(pid):
+            continue
+        # A wait is the same call, with nothing written, over 10 ms (a poll
+        # that looks for the rest of a key's sequence passes at once).
+        call, now = blocking_call(pid), io_counts(pid)
+        if drain(master, 0.01) or blocking_call(pid) != call or io_counts(pid) != now:
+            continue
+        turns.append((now[0] - last[0], now[1] - last[1]))
+        last = now
+        if tail.endswith(KEY_WAIT) or tail.rstrip(b"\r\n").endswith(PAUSE.rstrip()) or not script:
+            os.write(master, b"x")
+        else:
+            os.write(master, script.pop(0).encode("ascii") + b"\r")
+        tail = b""
+    else:
+        os.kill(pid, 9)
+        os.waitpid(pid, 0)
+        sys.exit("bench: the session in a terminal did not end")
+    os.close(master)
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("bench: the session in a terminal ended with status %d" % os.waitstatus_to_exitcode(status))
+    return {"turns": len(turns), "writes": Spread(w for w, _ in turns), "bytes": Spread(b for _, b in turns),
+            "several": sum(1 for w, _ in turns if w > 1)}
+
+
+# --- processes --------------------------------------------------------------
 
 PROCESS_CALL = re.compile(r"^(?:\d+ +)?(clone3?|fork|vfork|execve|execveat)\(")
 
@@ -282,7 +583,7 @@ def traced(strace_argv, stdin_path):
     """Runs a program under strace; False when tracing is not allowed here."""
     with open(stdin_path, "rb") as stdin:
         done = subprocess.run(strace_argv, stdin=stdin, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, env=ENVIRONMENT, check=False)
+                              stderr=subprocess.DEVNULL, env=LOCALES["C"], check=False)
     return done.returncode == 0
 
 
@@ -297,16 +598,6 @@ def processes_started(strace, argv, stdin_path):
 
 
 def bench_processes(programs, strace, report_folder):
-    if strace is None:
-        return None
-    try:
-        return count_processes(programs, strace, report_folder)
-    except OSError as error:
-        print("bench: %s" % error)
-        return None
-
-
-def count_processes(programs, strace, report_folder):
     counts = {
         "gloomhold": processes_started(strace, [programs.game, "--seed", str(SESSION_SEED)], "session-script"),
         "runewright": processes_started(strace, [programs.editor], "editor-tour"),
@@ -317,21 +608,6 @@ def count_processes(programs, strace, report_folder):
                                               os.devnull)
     os.chdir(here)
     return counts
-
-
-def session_syscalls(programs, strace):
-    """The system calls of the scripted session, by name, from strace -c."""
-    if strace is None:
-        return None
-    if not traced([strace, "-c", "-o", "syscall-summary", programs.game, "--seed", str(SESSION_SEED)],
-                  "session-script"):
-        return None
-    calls = {}
-    for line in read_file("syscall-summary").decode().splitlines():
-        fields = line.split()
-        if len(fields) >= 5 and fields[0][0].isdigit() and fields[-1] != "total":
-            calls[fields[-1]] = int(fields[3])
-    return calls
 
 
 # --- the report -------------------------------------------------------------
@@ -345,68 +621,101 @@ def machine():
                 break
     except OSError:
         pass
-    load = os.getloadavg()[0] if hasattr(os, "getloadavg") else float("nan")
-    return "%d CPUs (%s), load average %.2f" % (len(os.sched_getaffinity(0)), model, load)
+    return "%d CPUs (%s)" % (len(os.sched_getaffinity(0)), model)
+
+
+def load():
+    return "load %.2f %.2f %.2f" % os.getloadavg()
 
 
 def verdict(met):
     return "ok" if met else "MISSED"
 
 
-def print_results(session, startup, memory, report, processes, syscalls, reps):
-    print()
-    print("Machine: %s; %d repetitions, medians" % (machine(), reps))
-    print()
-    ratio = session["ratio"]
-    print("Scripted session: %d commands, %.1f MB of output" % (session["commands"], session["bytes"] / 1e6))
-    print("  %.3f us per command (%.1f ms; cat of its output %.1f ms)"
-          % (session["per_command_us"], session["game_ms"], session["cat_ms"]))
-    print("  ratio to cat %.2f (CPU time %.2f), target at most %.1f: %s"
-          % (ratio, session["cpu_ratio"], SESSION_TARGET, verdict(ratio <= SESSION_TARGET)))
-    if syscalls is not None:
-        total = sum(syscalls.values())
-        busiest = ", ".join("%s %d" % item for item in sorted(syscalls.items(), key=lambda i: -i[1])[:4])
-        print("  system calls %d (%.4f per command): %s" % (total, total / session["commands"], busiest))
-    print()
-    print("Start-up to the first prompt and out (minimal program %.2f ms)" % startup["floor_ms"])
-    for name in ("gloomhold", "runewright"):
-        s = startup[name]
-        print("  %-10s %.2f ms, ratio %.2f (CPU time %.2f), target at most %.1f: %s"
-              % (name, s["ms"], s["ratio"], s["cpu_ratio"], STARTUP_TARGET, verdict(s["ratio"] <= STARTUP_TARGET)))
-    print()
-    if memory is None:
-        print("Peak memory: not measured (GNU time is missing)")
-    else:
-        print("Peak resident memory (minimal program %d KiB)" % memory["floor_kib"])
-        for name in ("gloomhold", "runewright"):
-            m = memory[name]
-            print("  %-10s %d KiB, ratio %.2f, target at most %.1f: %s"
-                  % (name, m["kib"], m["ratio"], MEMORY_TARGET, verdict(m["ratio"] <= MEMORY_TARGET)))
-    print()
-    print("Balance report: %d battles (%d enemy rows and %d level-up rows) in %.3f s"
-          % (report["battles"], report["enemy_rows"], report["level_up_rows"], report["seconds"]))
-    print("  %.0f battles per second, target at least %d: %s"
-          % (report["per_second"], BATTLES_TARGET, verdict(report["per_second"] >= BATTLES_TARGET)))
-    print()
-    if processes is None:
-        print("Processes started: not measured (strace is missing or cannot trace here)")
-    else:
-        print("Processes started: gloomhold %d, runewright %d, target 0: %s"
-              % (processes["gloomhold"], processes["runewright"], verdict(not any(processes.values()))))
-    met = [ratio <= SESSION_TARGET, report["per_second"] >= BATTLES_TARGET]
-    met += [startup[name]["ratio"] <= STARTUP_TARGET for name in ("gloomhold", "runewright")]
-    if memory is not None:
-        met += [memory[name]["ratio"] <= MEMORY_TARGET for name in ("gloomhold", "runewright")]
-    if processes is not None:
-        met.append(not any(processes.values()))
-    return all(met)
+def print_session(session, syscalls):
+    print("Scripted session: %d commands; CPU time in ms, median (lowest-highest)" % session["commands"])
+    for locale in LOCALES:
+        s = session[locale]
+        print("  %-5s  %.1f MB in %d writes: game %s, floor %s, ratio %s"
+              % (locale, s["bytes"] / 1e6, s["writes"], s["cpu"].show(1e3, 1), s["floor_cpu"].show(1e3, 2),
+                 s["ratio"].show()))
+        if syscalls.get(locale):
+            calls = syscalls[locale]
+            busiest = ", ".join("%s %d" % item for item in sorted(calls.items(), key=lambda i: -i[1])[:5])
+            print("         system calls %d: %s" % (sum(calls.values()), busiest))
+    c, utf8 = session["C"], session["UTF-8"]
+    print("  C locale against the write floor: %.2f, target at most %.1f: %s   (was %s)"
+          % (c["ratio"].median, SESSION_TARGET, verdict(c["ratio"].median <= SESSION_TARGET), OLD["session"]))
+    print("  UTF-8 against the C locale: %s, target at most %.1f: %s   (was %s)"
+          % (session["utf8_ratio"].show(), UTF8_TARGET, verdict(session["utf8_ratio"].median <= UTF8_TARGET),
+             OLD["utf8"]))
+    print("  %.3f us of CPU per command in the C locale, %.3f us in UTF-8"
+          % (c["cpu"].median / session["commands"] * 1e6, utf8["cpu"].median / session["commands"] * 1e6))
+    return [c["ratio"].median <= SESSION_TARGET, session["utf8_ratio"].median <= UTF8_TARGET]
+
+
+def print_scaling(scaling):
+    print("Growth with the work (CPU time, C locale)")
+    for label, ((small, at_small), (large, at_large)) in scaling.items():
+        print("  %s: %.3f at %d, %.3f at %d (%.2f x)" % (label, at_small, small, at_large, large, at_large / at_small))
+
+
+def print_startup(startup, counts):
+    print("Start-up to the first prompt and out: CPU time in ms against the floor writing the same output")
+    met = []
+    for (program, locale), s in startup.items():
+        ok = s["ratio"].median <= STARTUP_TARGET
+        line = "  %-10s %-5s  %s, floor %s, ratio %s" % (program, locale, s["cpu"].show(1e3, 3),
+                                                         s["floor_cpu"].show(1e3, 3), s["ratio"].show())
+        if counts is not None and None not in counts[(program, locale)]:
+            ours, floor = counts[(program, locale)]
+            line += "; %d instructions, %.2f x the floor's %d" % (ours, ours / floor, floor)
+        print(line + (": %s" % verdict(ok) if locale == "C" else ""))
+        if locale == "C":
+            met.append(ok)
+    print("  target at most %.1f in the C locale   (was %s)" % (STARTUP_TARGET, OLD["startup"]))
+    return met
+
+
+def print_memory(memory):
+    floor = memory["floor_kib"]
+    print("Peak resident memory (floor %d KiB)" % floor)
+    met = []
+    for program, peaks in memory["peaks"].items():
+        highest = max(peaks.values())
+        shown = ", ".join("%s %d" % item for item in peaks.items())
+        met.append(highest / floor <= MEMORY_TARGET)
+        print("  %-10s highest %d KiB, ratio %.2f, target at most %.1f: %s   (%s KiB)"
+              % (program, highest, highest / floor, MEMORY_TARGET, verdict(met[-1]), shown))
+    print("  (was %s)" % OLD["memory"])
+    return met
+
+
+def print_report(report):
+    print("Balance report: %d battles (%d enemy rows and %d level-up rows), CPU %s s"
+          % (report["battles"], report["enemy_rows"], report["level_up_rows"], report["cpu"].show(1, 3)))
+    rate = report["per_second"]
+    print("  %s M battles per second of CPU, target at least %d M: %s   (was %s)"
+          % (rate.show(1e-6, 1), BATTLES_TARGET // 1_000_000, verdict(rate.median >= BATTLES_TARGET),
+             OLD["report"]))
+    print("  %s M blows per second of CPU (%d blows in %d battles, the boss replaced by the first enemy;"
+          " %s M battles per second there)"
+          % (report["blows_per_second"].show(1e-6, 1), report["blows"], report["blow_battles"],
+             report["blow_battles_per_second"].show(1e-6, 1)))
+    return [rate.median >= BATTLES_TARGET]
+
+
+def print_terminal(terminal):
+    print("Session in a pseudo-terminal (C locale), %d turns: per turn, median (lowest-highest)" % terminal["turns"])
+    print("  write calls %s, bytes %s; turns with more than one write: %d"
+          % (terminal["writes"].show(1, 0), terminal["bytes"].show(1, 0), terminal["several"]))
 
 
 class Programs:
     def __init__(self, bin_dir):
         self.game = os.path.join(bin_dir, "gloomhold")
         self.editor = os.path.join(bin_dir, "runewright")
-        self.floor = os.path.join(bin_dir, "floor_program")
+        self.floor = os.path.join(bin_dir, "replay_floor")
         for path in (self.game, self.editor, self.floor):
             if not os.access(path, os.X_OK):
                 sys.exit("bench: %s is not built (make bench builds it)" % path)
@@ -418,36 +727,64 @@ def main():
     parser.add_argument("--reps", type=int, default=7, help="repetitions of every timing")
     parser.add_argument("--starts", type=int, default=20, help="starts per repetition of the start-up")
     parser.add_argument("--battles", type=int, default=200_000, help="battles per row of the report")
+    parser.add_argument("--pty-commands", type=int, default=PTY_COMMANDS, help="commands of the terminal session")
     parser.add_argument("--strict", action="store_true", help="exit with status 1 when a target is missed")
     args = parser.parse_args()
 
     programs = Programs(os.path.abspath(args.bin))
     strace = tool("strace", "strace")
-    time_tool = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else tool("time", "time")
+    if strace is None:
+        sys.exit("bench: needs strace, to record the programs' writes")
+    valgrind = shutil.which("valgrind")
     began = time.perf_counter()
     start_folder = os.getcwd()
+    loads = {"start": load()}
     with tempfile.TemporaryDirectory(prefix="gloomhold-bench-") as folder:
         # The report plays the starter content; the session a sturdy player.
         report_folder = os.path.join(folder, "starter")
         starter_folder(programs, report_folder)
+        blows_folder = os.path.join(folder, "blows")
+        starter_folder(programs, blows_folder)
         starter_folder(programs, os.path.join(folder, "session"))
         write_file("editplayer", STURDY_PLAYER)
         print("bench: scripted session", flush=True)
-        session = bench_session(programs, args.reps)
-        syscalls = session_syscalls(programs, strace)
+        session = bench_session(programs, strace, args.reps)
+        syscalls = {locale: session_syscalls(programs, strace, env) for locale, env in LOCALES.items()}
+        scaling = bench_scaling(programs, args.reps)
+        loads["session"] = load()
         print("bench: start-up", flush=True)
-        startup = bench_startup(programs, args.reps, args.starts)
-        print("bench: peak memory, processes", flush=True)
-        memory = bench_memory(programs, time_tool, report_folder)
+        startup = bench_startup(programs, strace, args.reps, args.starts)
+        counts = startup_instructions(programs, valgrind)
+        loads["start-up"] = load()
+        print("bench: peak memory, processes, terminal", flush=True)
+        memory = bench_memory(programs, report_folder)
         processes = bench_processes(programs, strace, report_folder)
+        terminal = bench_terminal(programs, args.pty_commands)
         print("bench: balance report", flush=True)
-        os.chdir(report_folder)
-        report = bench_report(programs, args.reps, args.battles)
+        report = bench_report(programs, args.reps, args.battles, report_folder, blows_folder)
+        loads["report"] = load()
         os.chdir(start_folder)
-    all_met = print_results(session, startup, memory, report, processes, syscalls, args.reps)
+    print()
+    print("Machine: %s; %d repetitions; %s" % (machine(), args.reps, ", ".join("%s: %s" % i for i in loads.items())))
+    print()
+    met = print_session(session, syscalls)
+    print()
+    print_scaling(scaling)
+    print()
+    met += print_startup(startup, counts)
+    print()
+    met += print_memory(memory)
+    print()
+    met += print_report(report)
+    print()
+    print_terminal(terminal)
+    print()
+    print("Processes started: gloomhold %d, runewright %d, target 0: %s"
+          % (processes["gloomhold"], processes["runewright"], verdict(not any(processes.values()))))
+    met.append(not any(processes.values()))
     print()
     print("Took %.1f s." % (time.perf_counter() - began))
-    return 1 if args.strict and not all_met else 0
+    return 1 if args.strict and not all(met) else 0
 
 
 if __name__ == "__main__":

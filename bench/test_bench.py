@@ -1,5 +1,6 @@
-"""The benchmark's count of the battles that a balance report fought, checked
-against the report's own closing sentence on edit data of several strengths."""
+"""The benchmark's own counts: the battles that a balance report fought,
+checked against the report's own closing sentence on edit data of several
+strengths, and the recorded writes that its floor replays."""
 import os
 import re
 import shutil
@@ -10,6 +11,9 @@ import unittest
 import bench
 
 RUNEWRIGHT = os.environ.get("RUNEWRIGHT", "")
+GLOOMHOLD = os.environ.get("GLOOMHOLD", "")
+REPLAY_FLOOR = os.environ.get("REPLAY_FLOOR", "")
+STRACE = shutil.which("strace")
 BATTLES = 300
 
 
@@ -60,6 +64,44 @@ class ReportBattles(unittest.TestCase):
     def test_a_report_of_another_size_is_refused(self):
         with self.assertRaises(SystemExit):
             bench.report_battles(self.report(), BATTLES + 1)
+
+
+class RecordedWrites(unittest.TestCase):
+    """The floor writes what the game wrote, in writes of the same sizes, in
+    both locales: a write that the trace's parsing missed or misread would
+    make the floor do less work than the game."""
+
+    def setUp(self):
+        if STRACE is None or not os.access(REPLAY_FLOOR, os.X_OK):
+            self.skipTest("needs strace and the replay floor")
+        self.folder = tempfile.mkdtemp(prefix="gloomhold-bench-test-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.here = os.getcwd()
+        self.addCleanup(os.chdir, self.here)
+        os.chdir(self.folder)
+        subprocess.run([RUNEWRIGHT], input=b"7\n", stdout=subprocess.DEVNULL, env={"LC_ALL": "C"}, check=True,
+                       timeout=30)
+        # A session long enough for writes of a full buffer and a short last one.
+        bench.write_file("editplayer", bench.STURDY_PLAYER)
+        bench.write_file("script", bench.session_script(3000))
+
+    def test_the_floor_replays_the_session(self):
+        for locale, env in bench.LOCALES.items():
+            with self.subTest(locale=locale):
+                name = "session-" + locale
+                sizes = bench.record(STRACE, [GLOOMHOLD, "--seed", "1"], "script", name, env)
+                output = bench.read_file(name + ".out")
+                self.assertGreater(len(sizes), 2)
+                self.assertEqual(sum(sizes), len(output))
+                replayed = subprocess.run([REPLAY_FLOOR, name + ".sizes", name + ".out"], capture_output=True,
+                                          check=True, timeout=30)
+                self.assertEqual(replayed.stdout, output)
+                self.assertRegex(replayed.stderr, rb"^load \d+\n$")
+                traced = subprocess.run([STRACE, "-qq", "-e", "trace=write", "-o", "replay.trace", REPLAY_FLOOR,
+                                         name + ".sizes", name + ".out"], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, check=True, timeout=30)
+                self.assertEqual(traced.returncode, 0)
+                self.assertEqual(bench.write_sizes(bench.read_file("replay.trace").decode()), sizes)
 
 
 if __name__ == "__main__":
