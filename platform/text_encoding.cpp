@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <clocale>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -216,14 +217,17 @@ ConsoleCharset localeCharset() {
     if (name == nullptr) return ConsoleCharset::cp932();
     const std::string_view named = name;
     if (named == "C" || named == "POSIX") return ConsoleCharset::cp932();
-    locale_t locale = ::newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr)) {
+    // (Through setlocale and back: newlocale keeps memory of LOCPATH's that
+    // the C library never gives back.)
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    const std::string saved = current != nullptr ? current : "C";
+    if (std::setlocale(LC_CTYPE, name) == nullptr) {
         // The named locale is not installed; its name still tells what the
         // terminal speaks.
         return charsetNamed(codesetOfLocaleName(named));
     }
-    const std::string codeset = ::nl_langinfo_l(CODESET, locale);
-    ::freelocale(locale);
+    const std::string codeset = ::nl_langinfo(CODESET);
+    std::setlocale(LC_CTYPE, saved.c_str());
     return charsetNamed(codeset);
 }
 
