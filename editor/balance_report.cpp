@@ -9,16 +9,18 @@
 #include "datafiles/edit_data.hpp"
 #include "datafiles/file_failure.hpp"
 #include "editor/file_messages.hpp"
-#include "game/battle_simulation.hpp"
-#include "game/saturating.hpp"
 #include "platform/console.hpp"
 #include "platform/random.hpp"
+#include "rules/content.hpp"
+#include "rules/fight.hpp"
+#include "rules/level_up.hpp"
+#include "rules/roster.hpp"
+#include "rules/totals.hpp"
 
 using platform::out;
 
 namespace {
 
-constexpr int bossSlot = editEnemyCount - 1;
 constexpr int mostLevelUps = 20;
 
 struct Tally {
@@ -27,28 +29,37 @@ struct Tally {
     std::uint64_t hpLeft = 0;
 };
 
-Combatant editPlayerCombatant(const EditPlayerEntry& entry, const EditItemEntry (&items)[editItemCount]) {
-    std::int64_t attack = entry.ap;
-    std::int64_t defence = entry.dp;
-    for (const EditItemEntry& item : items) {
-        attack += item.attackBonus;
-        defence += item.defenceBonus;
-    }
-    return Combatant{entry.hp, saturate(attack), saturate(defence), entry.sp};
+// What the report fights with: the records of play, as the game's edit play
+// would make them from the same edit data.
+struct Sides {
+    PlayerRecord player;
+    EquipmentItem items[equipmentCount];
+    EnemyRecord enemies[enemyCount];
+};
+
+Sides sidesOf(const EditPlayerEntry& entry, const EditItemEntry (&items)[editItemCount],
+              const EditEnemyEntry (&enemies)[editEnemyCount]) {
+    Sides sides{};
+    sides.player = startPlayer();
+    setStatistics(sides.player, entry.hp, entry.ap, entry.dp, entry.sp);
+    itemsFromEntries(sides.items, items);
+    recomputeTotals(sides.player, sides.items);
+    rosterFromEntries(sides.enemies, enemies);
+    return sides;
 }
 
-Combatant enemyCombatant(const EditEnemyEntry& entry) {
-    return Combatant{entry.hp, entry.ap, entry.dp, entry.sp};
-}
-
-Tally fightMany(const Combatant& player, const Combatant& enemy, std::uint64_t battles, int levelUps) {
+// `battles` silent fights against `enemy`, each by a fresh player after
+// `levelUps` level-ups, standing at the hit points they leave.
+Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t battles, int levelUps,
+                platform::Random& random) {
     Tally tally;
     for (std::uint64_t i = 0; i < battles; ++i) {
-        Combatant fighter = levelUps > 0 ? levelledUp(player, levelUps) : player;
-        SimulatedBattle battle = simulateBattle(fighter, enemy);
-        tally.wins += battle.won ? 1 : 0;
-        tally.blows += static_cast<std::uint64_t>(battle.blows);
-        tally.hpLeft += static_cast<std::uint64_t>(battle.playerHpLeft);  // never below 0
+        PlayerRecord fighter = sides.player;
+        for (int level = 0; level < levelUps; ++level) levelUp(fighter, sides.items, random);
+        FightResult fight = fightSilently(fighter, enemy, random);
+        tally.wins += fight.won ? 1 : 0;
+        tally.blows += static_cast<std::uint64_t>(fight.blows);
+        tally.hpLeft += static_cast<std::uint64_t>(fight.playerHpLeft);  // never below 0
     }
     return tally;
 }
@@ -90,7 +101,7 @@ std::string aligned(const std::string& text, std::size_t width, bool leftAligned
 
 Row enemyRow(int slot, const EditEnemyEntry& enemy, const Tally& tally, std::uint64_t battles) {
     std::string name = enemy.name;
-    if (slot == bossSlot) name += " (boss)";
+    if (slot == bossIndex) name += " (boss)";
     return Row{std::to_string(slot + 1),
                name,
                std::to_string(enemy.hp),
@@ -120,10 +131,10 @@ void printTable(const std::vector<Row>& rows) {
     }
 }
 
-void printLevelUpLine(const Combatant& player, const Combatant& boss, std::uint64_t battles) {
+void printLevelUpLine(const Sides& sides, std::uint64_t battles, platform::Random& random) {
     out << "\nBoss win rate after level-ups:\n";
     for (int levelUps = 0; levelUps <= mostLevelUps; ++levelUps) {
-        Tally tally = fightMany(player, boss, battles, levelUps);
+        Tally tally = fightMany(sides, sides.enemies[bossIndex], battles, levelUps, random);
         double rate = percent(tally.wins, battles);
         out << "  " << aligned(std::to_string(levelUps), 2, false) << ": " << aligned(fixed(rate, 1), 5, false)
             << " %\n";
@@ -147,16 +158,17 @@ void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
     stopOnFileFailure(readEditItemFile(items), editItemFileName, cannotOpenEditItems);
     stopOnFileFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
 
-    platform::seedRandom(seed);
-    Combatant player = editPlayerCombatant(entry, items);
+    platform::Random random{seed};
+    Sides sides = sidesOf(entry, items, enemies);
     out << "Balance report: " << battles << " battles per enemy, seed " << seed << "\n";
     out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
-        << ", attack total " << player.attack << ", defence total " << player.defence << "\n\n";
+        << ", attack total " << sides.player.attackTotal << ", defence total " << sides.player.defenceTotal
+        << "\n\n";
     std::vector<Row> rows;
     for (int slot = 0; slot < editEnemyCount; ++slot) {
-        Tally tally = fightMany(player, enemyCombatant(enemies[slot]), battles, 0);
+        Tally tally = fightMany(sides, sides.enemies[slot], battles, 0, random);
         rows.push_back(enemyRow(slot, enemies[slot], tally, battles));
     }
     printTable(rows);
-    printLevelUpLine(player, enemyCombatant(enemies[bossSlot]), battles);
+    printLevelUpLine(sides, battles, random);
 }
