@@ -9,6 +9,9 @@
 #include "datafiles/edit_data.hpp"
 #include "datafiles/file_failure.hpp"
 #include "editor/file_messages.hpp"
+#include "editor/json_text.hpp"
+#include "editor/whole_game_report.hpp"
+#include "editor/whole_games.hpp"
 #include "platform/console.hpp"
 #include "platform/random.hpp"
 #include "rules/content.hpp"
@@ -131,26 +134,100 @@ void printTable(const std::vector<Row>& rows) {
     }
 }
 
-void printLevelUpLine(const Sides& sides, std::uint64_t battles, platform::Random& random) {
-    out << "\nBoss win rate after level-ups:\n";
+// The boss after 0, 1, 2, ... level-ups, until a fresh player beats it more
+// often than not or the most level-ups are tried.
+std::vector<Tally> bossAfterLevelUps(const Sides& sides, std::uint64_t battles, platform::Random& random) {
+    std::vector<Tally> tallies;
     for (int levelUps = 0; levelUps <= mostLevelUps; ++levelUps) {
-        Tally tally = fightMany(sides, sides.enemies[bossIndex], battles, levelUps, random);
-        double rate = percent(tally.wins, battles);
+        tallies.push_back(fightMany(sides, sides.enemies[bossIndex], battles, levelUps, random));
+        if (2 * tallies.back().wins > battles) break;
+    }
+    return tallies;
+}
+
+bool beatsBossAtLast(const std::vector<Tally>& tallies, std::uint64_t battles) {
+    return 2 * tallies.back().wins > battles;
+}
+
+std::string levelUpSentence(const std::vector<Tally>& tallies, std::uint64_t battles) {
+    if (beatsBossAtLast(tallies, battles)) {
+        std::size_t levelUps = tallies.size() - 1;
+        return "A fresh player beats the boss more often than not after " + std::to_string(levelUps) + " level-up" +
+               (levelUps == 1 ? "" : "s") + ".";
+    }
+    return "A fresh player does not beat the boss more often than not within " + std::to_string(mostLevelUps) +
+           " level-ups.";
+}
+
+void printLevelUpLine(const std::vector<Tally>& tallies, std::uint64_t battles) {
+    out << "\nBoss win rate after level-ups:\n";
+    for (std::size_t levelUps = 0; levelUps < tallies.size(); ++levelUps) {
+        double rate = percent(tallies[levelUps].wins, battles);
         out << "  " << aligned(std::to_string(levelUps), 2, false) << ": " << aligned(fixed(rate, 1), 5, false)
             << " %\n";
-        if (2 * tally.wins > battles) {
-            out << "A fresh player beats the boss more often than not after " << levelUps
-                << " level-up" << (levelUps == 1 ? "" : "s") << ".\n";
-            return;
-        }
     }
-    out << "A fresh player does not beat the boss more often than not within " << mostLevelUps
-        << " level-ups.\n";
+    out << levelUpSentence(tallies, battles) << "\n";
+}
+
+// Every figure of the battle section.
+struct BattleFigures {
+    Sides sides;
+    std::array<Tally, enemyCount> rows;
+    std::vector<Tally> bossAfterLevelUps;
+};
+
+void printBattleSection(const BattleFigures& figures, const EditEnemyEntry (&enemies)[editEnemyCount],
+                        const EditPlayerEntry& entry, const ReportOptions& options) {
+    out << "Balance report: " << options.battles << " battles per enemy, seed " << options.seed << "\n";
+    out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
+        << ", attack total " << figures.sides.player.attackTotal << ", defence total "
+        << figures.sides.player.defenceTotal << "\n\n";
+    std::vector<Row> rows;
+    for (int slot = 0; slot < editEnemyCount; ++slot) rows.push_back(enemyRow(slot, enemies[slot], figures.rows[slot], options.battles));
+    printTable(rows);
+    printLevelUpLine(figures.bossAfterLevelUps, options.battles);
+}
+
+void printTallyJson(const Tally& tally, std::uint64_t battles) {
+    out << "\"wins\": " << tally.wins << ", \"winPercent\": " << jsonFixed(percent(tally.wins, battles), 4)
+        << ", \"meanBlows\": " << jsonFixed(mean(tally.blows, battles), 4)
+        << ", \"meanHpLeft\": " << jsonFixed(mean(tally.hpLeft, battles), 4);
+}
+
+void printBattleJson(const BattleFigures& figures, const EditEnemyEntry (&enemies)[editEnemyCount],
+                     const EditPlayerEntry& entry, const ReportOptions& options) {
+    const PlayerRecord& player = figures.sides.player;
+    out << "  \"battles\": {\n    \"battlesPerEnemy\": " << options.battles << ",\n    \"seed\": " << options.seed
+        << ",\n    \"player\": {\"hp\": " << entry.hp << ", \"ap\": " << entry.ap << ", \"dp\": " << entry.dp
+        << ", \"sp\": " << entry.sp << ", \"attackTotal\": " << player.attackTotal
+        << ", \"defenceTotal\": " << player.defenceTotal << "},\n    \"enemies\": [";
+    for (int slot = 0; slot < editEnemyCount; ++slot) {
+        const EditEnemyEntry& enemy = enemies[slot];
+        out << (slot == 0 ? "\n" : ",\n") << "      {\"slot\": " << slot + 1 << ", \"enemy\": " << jsonString(enemy.name)
+            << ", \"boss\": " << (slot == bossIndex ? "true" : "false") << ", \"hp\": " << enemy.hp
+            << ", \"ap\": " << enemy.ap << ", \"dp\": " << enemy.dp << ", \"sp\": " << enemy.sp << ", ";
+        printTallyJson(figures.rows[slot], options.battles);
+        out << "}";
+    }
+    out << "\n    ],\n    \"bossAfterLevelUps\": [";
+    for (std::size_t levelUps = 0; levelUps < figures.bossAfterLevelUps.size(); ++levelUps) {
+        out << (levelUps == 0 ? "\n" : ",\n") << "      {\"levelUps\": " << levelUps << ", ";
+        printTallyJson(figures.bossAfterLevelUps[levelUps], options.battles);
+        out << "}";
+    }
+    out << "\n    ],\n    \"levelUpsToBeatBoss\": ";
+    if (beatsBossAtLast(figures.bossAfterLevelUps, options.battles)) {
+        out << figures.bossAfterLevelUps.size() - 1;
+    } else {
+        out << "null";
+    }
+    out << ",\n    \"summary\": " << jsonString(levelUpSentence(figures.bossAfterLevelUps, options.battles))
+        << "\n  }";
 }
 
 }  // namespace
 
-void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
+void printBalanceReport(const ReportOptions& options) {
     EditEnemyEntry enemies[editEnemyCount]{};
     EditItemEntry items[editItemCount]{};
     EditPlayerEntry entry{};
@@ -158,17 +235,23 @@ void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
     stopOnFileFailure(readEditItemFile(items), editItemFileName, cannotOpenEditItems);
     stopOnFileFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
 
-    platform::Random random{seed};
-    Sides sides = sidesOf(entry, items, enemies);
-    out << "Balance report: " << battles << " battles per enemy, seed " << seed << "\n";
-    out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
-        << ", attack total " << sides.player.attackTotal << ", defence total " << sides.player.defenceTotal
-        << "\n\n";
-    std::vector<Row> rows;
+    platform::Random random{options.seed};
+    BattleFigures figures{sidesOf(entry, items, enemies), {}, {}};
     for (int slot = 0; slot < editEnemyCount; ++slot) {
-        Tally tally = fightMany(sides, sides.enemies[slot], battles, 0, random);
-        rows.push_back(enemyRow(slot, enemies[slot], tally, battles));
+        figures.rows[slot] = fightMany(figures.sides, figures.sides.enemies[slot], options.battles, 0, random);
     }
-    printTable(rows);
-    printLevelUpLine(sides, battles, random);
+    figures.bossAfterLevelUps = bossAfterLevelUps(figures.sides, options.battles, random);
+
+    GameContent content = editPlayContent(enemies, items, entry);
+    WholeGameRun run{options.games, options.seed};
+    if (options.format == ReportOptions::Format::json) {
+        out << "{\n";
+        printBattleJson(figures, enemies, entry, options);
+        out << ",\n  \"wholeGames\": {\n";
+        printWholeGameJsonMembers(content, run);
+        out << "  }\n}\n";
+        return;
+    }
+    printBattleSection(figures, enemies, entry, options);
+    printWholeGameSection(content, run);
 }

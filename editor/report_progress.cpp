@@ -17,11 +17,11 @@ ReportProgress::ReportProgress(std::uint64_t total, bool printsWhileRunning)
     : total_(total),
       terminal_(platform::isConsole(platform::Stream::error) &&
                 !(printsWhileRunning && platform::isConsole(platform::Stream::output))),
-      started_(platform::steadySeconds()) {}
+      started_(platform::elapsedSeconds()) {}
 
 void ReportProgress::update(std::uint64_t done) {
     if (!terminal_) return;
-    double now = platform::steadySeconds();
+    double now = platform::elapsedSeconds();
     double elapsed = now - started_;
     if (elapsed < quietSeconds || (shown_ && now - lastShown_ < redrawSeconds)) return;
     double rate = static_cast<double>(done) / elapsed;
@@ -43,6 +43,9 @@ void ReportProgress::update(std::uint64_t done) {
 
 void ReportProgress::finish() {
     if (!shown_) return;
-    platform::writeError("\r" + std::string(width_, ' ') + "\r");
+    std::string blank(width_ + 2, ' ');
+    blank.front() = '\r';
+    blank.back() = '\r';
+    platform::writeError(blank);
     shown_ = false;
 }

@@ -66,8 +66,9 @@ struct WholeGameTally {
     std::array<std::uint64_t, sweepLength + 1> levelUpsAtBoss{};
     std::map<std::int32_t, std::uint64_t> attackAtBoss;
     std::map<std::int32_t, std::uint64_t> defenceAtBoss;
-    // Falls before the boss by the slot of the enemy (index 0: no battle at all).
-    std::array<std::uint64_t, enemyCount + 1> fallsBySlot{};
+    // Falls before the boss by the slot of the ordinary enemy that felled
+    // the player (index 0: the game ended before any battle).
+    std::array<std::uint64_t, enemyCount> fallsBySlot{};
     std::array<std::uint64_t, findTableSize> itemTakenIn{};
 };
 
