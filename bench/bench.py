@@ -34,6 +34,7 @@ SESSION_TARGET = 5.0
 STARTUP_TARGET = 1.5
 MEMORY_TARGET = 1.5
 BATTLES_TARGET = 1_000_000
+GAMES_TARGET = 50_000
 
 SESSION_COMMANDS = 100_000
 SESSION_SEED = 1
@@ -249,10 +250,15 @@ LEVEL_UP_ROW = re.compile(rb"^ +\d+: +[0-9.]+ %$")
 ENEMY_ROW = re.compile(rb"^[1-9] +\S")
 
 
+def battle_section(output):
+    """The report's battle section: everything before its whole games."""
+    return output.split(b"\n\nWhole games:")[0] + b"\n"
+
+
 def report_battles(output, battles_per_row):
     """How many battles a report fought: one row of battles per enemy and per
-    level-up count that it printed."""
-    lines = output.split(b"\n")
+    level-up count that its battle section printed."""
+    lines = battle_section(output).split(b"\n")
     header = re.match(rb"Balance report: (\d+) battles per enemy", lines[0])
     if header is None or int(header.group(1)) != battles_per_row:
         sys.exit("bench: the balance report does not begin as expected")
@@ -264,13 +270,22 @@ def report_battles(output, battles_per_row):
 
 
 def bench_report(programs, reps, battles_per_row):
-    argv = [programs.editor, "--report", "--battles", str(battles_per_row)]
+    # One whole game only: what is timed here is the battles.
+    argv = [programs.editor, "--report", "--battles", str(battles_per_row), "--games", "1"]
     spawn_checked(argv, os.devnull, "report-output")
     battles, enemy_rows, level_up_rows = report_battles(read_file("report-output"), battles_per_row)
     walls = [spawn_checked(argv, os.devnull).wall for _ in range(reps)]
     wall = statistics.median(walls)
     return {"battles": battles, "enemy_rows": enemy_rows, "level_up_rows": level_up_rows,
             "seconds": wall, "per_second": battles / wall}
+
+
+def bench_whole_games(programs, reps, games):
+    """Whole games of the report per second of CPU (one battle per row besides)."""
+    argv = [programs.editor, "--report", "--battles", "1", "--games", str(games)]
+    cpus = [spawn_checked(argv, os.devnull).cpu for _ in range(reps)]
+    cpu = statistics.median(cpus)
+    return {"games": games, "cpu": cpu, "per_second": games / cpu if cpu > 0 else float("inf")}
 
 
 # --- processes and system calls --------------------------------------------
@@ -353,7 +368,7 @@ def verdict(met):
     return "ok" if met else "MISSED"
 
 
-def print_results(session, startup, memory, report, processes, syscalls, reps):
+def print_results(session, startup, memory, report, games, processes, syscalls, reps):
     print()
     print("Machine: %s; %d repetitions, medians" % (machine(), reps))
     print()
@@ -387,13 +402,16 @@ def print_results(session, startup, memory, report, processes, syscalls, reps):
           % (report["battles"], report["enemy_rows"], report["level_up_rows"], report["seconds"]))
     print("  %.0f battles per second, target at least %d: %s"
           % (report["per_second"], BATTLES_TARGET, verdict(report["per_second"] >= BATTLES_TARGET)))
+    print("Whole games of the report: %d in %.3f s of CPU" % (games["games"], games["cpu"]))
+    print("  %.0f whole games per second of CPU, target at least %d: %s"
+          % (games["per_second"], GAMES_TARGET, verdict(games["per_second"] >= GAMES_TARGET)))
     print()
     if processes is None:
         print("Processes started: not measured (strace is missing or cannot trace here)")
     else:
         print("Processes started: gloomhold %d, runewright %d, target 0: %s"
               % (processes["gloomhold"], processes["runewright"], verdict(not any(processes.values()))))
-    met = [ratio <= SESSION_TARGET, report["per_second"] >= BATTLES_TARGET]
+    met = [ratio <= SESSION_TARGET, report["per_second"] >= BATTLES_TARGET, games["per_second"] >= GAMES_TARGET]
     met += [startup[name]["ratio"] <= STARTUP_TARGET for name in ("gloomhold", "runewright")]
     if memory is not None:
         met += [memory[name]["ratio"] <= MEMORY_TARGET for name in ("gloomhold", "runewright")]
@@ -418,6 +436,7 @@ def main():
     parser.add_argument("--reps", type=int, default=7, help="repetitions of every timing")
     parser.add_argument("--starts", type=int, default=20, help="starts per repetition of the start-up")
     parser.add_argument("--battles", type=int, default=200_000, help="battles per row of the report")
+    parser.add_argument("--games", type=int, default=200_000, help="whole games of the report")
     parser.add_argument("--strict", action="store_true", help="exit with status 1 when a target is missed")
     args = parser.parse_args()
 
@@ -443,8 +462,9 @@ def main():
         print("bench: balance report", flush=True)
         os.chdir(report_folder)
         report = bench_report(programs, args.reps, args.battles)
+        games = bench_whole_games(programs, args.reps, args.games)
         os.chdir(start_folder)
-    all_met = print_results(session, startup, memory, report, processes, syscalls, args.reps)
+    all_met = print_results(session, startup, memory, report, games, processes, syscalls, args.reps)
     print()
     print("Took %.1f s." % (time.perf_counter() - began))
     return 1 if args.strict and not all_met else 0
