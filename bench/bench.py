@@ -47,6 +47,7 @@ UTF8_TARGET = 1.5             # UTF-8 session against the C-locale session
 STARTUP_TARGET = 1.5
 MEMORY_TARGET = 2.0
 BATTLES_TARGET = 25_000_000
+GAMES_TARGET = 50_000
 
 # The figures of the benchmark before this one (wall time; its floors were
 # `cat` of the session's output and a dynamically linked C++ program), and
@@ -433,10 +434,15 @@ ENEMY_ROW = re.compile(rb"^[1-9] +\S")
 ENEMY_MEANS = re.compile(rb" ([0-9.]+) +([0-9.]+) +([0-9.]+)$")
 
 
+def battle_section(output):
+    """The report's battle section: everything before its whole games."""
+    return output.split(b"\n\nWhole games:")[0] + b"\n"
+
+
 def report_battles(output, battles_per_row):
     """How many battles a report fought: one row of battles per enemy and per
-    level-up count that it printed."""
-    lines = output.split(b"\n")
+    level-up count that its battle section printed."""
+    lines = battle_section(output).split(b"\n")
     header = re.match(rb"Balance report: (\d+) battles per enemy", lines[0])
     if header is None or int(header.group(1)) != battles_per_row:
         sys.exit("bench: the balance report does not begin as expected")
@@ -450,12 +456,14 @@ def report_battles(output, battles_per_row):
 def report_blows(output, battles_per_row):
     """The blows of a report's enemy rows: each row's battles times its mean
     blows (printed to 0.01), and the last row's mean alone."""
-    means = [float(ENEMY_MEANS.search(line).group(2)) for line in output.split(b"\n") if ENEMY_ROW.match(line)]
+    means = [float(ENEMY_MEANS.search(line).group(2)) for line in battle_section(output).split(b"\n")
+             if ENEMY_ROW.match(line)]
     return battles_per_row * sum(means), means[-1]
 
 
 def timed_report(programs, battles_per_row, reps):
-    argv = [programs.editor, "--report", "--battles", str(battles_per_row)]
+    # One whole game only: what is timed here is the battles.
+    argv = [programs.editor, "--report", "--battles", str(battles_per_row), "--games", "1"]
     spawn_checked(argv, os.devnull, "report-output")
     output = read_file("report-output")
     runs = [spawn_checked(argv, os.devnull) for _ in range(reps)]
@@ -705,6 +713,21 @@ def print_report(report):
     return [rate.median >= BATTLES_TARGET]
 
 
+def bench_whole_games(programs, reps, games):
+    """Whole games of the report per second of CPU (one battle per row besides)."""
+    argv = [programs.editor, "--report", "--battles", "1", "--games", str(games)]
+    cpu = Spread(spawn_checked(argv, os.devnull).cpu for _ in range(reps))
+    return {"games": games, "cpu": cpu, "per_second": Spread(games / c for c in cpu.values)}
+
+
+def print_whole_games(games):
+    rate = games["per_second"]
+    print("Whole games of the report: %d, CPU %s s" % (games["games"], games["cpu"].show(1, 3)))
+    print("  %s whole games per second of CPU, target at least %d: %s"
+          % (rate.show(1, 0), GAMES_TARGET, verdict(rate.median >= GAMES_TARGET)))
+    return [rate.median >= GAMES_TARGET]
+
+
 def print_terminal(terminal):
     print("Session in a pseudo-terminal (C locale), %d turns: per turn, median (lowest-highest)" % terminal["turns"])
     print("  write calls %s, bytes %s; turns with more than one write: %d"
@@ -727,6 +750,7 @@ def main():
     parser.add_argument("--reps", type=int, default=7, help="repetitions of every timing")
     parser.add_argument("--starts", type=int, default=20, help="starts per repetition of the start-up")
     parser.add_argument("--battles", type=int, default=200_000, help="battles per row of the report")
+    parser.add_argument("--games", type=int, default=200_000, help="whole games of the report")
     parser.add_argument("--pty-commands", type=int, default=PTY_COMMANDS, help="commands of the terminal session")
     parser.add_argument("--strict", action="store_true", help="exit with status 1 when a target is missed")
     args = parser.parse_args()
@@ -762,6 +786,8 @@ def main():
         terminal = bench_terminal(programs, args.pty_commands)
         print("bench: balance report", flush=True)
         report = bench_report(programs, args.reps, args.battles, report_folder, blows_folder)
+        os.chdir(report_folder)
+        games = bench_whole_games(programs, args.reps, args.games)
         loads["report"] = load()
         os.chdir(start_folder)
     print()
@@ -776,6 +802,7 @@ def main():
     met += print_memory(memory)
     print()
     met += print_report(report)
+    met += print_whole_games(games)
     print()
     print_terminal(terminal)
     print()

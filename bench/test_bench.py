@@ -29,12 +29,13 @@ class ReportBattles(unittest.TestCase):
             f.write(text)
 
     def report(self):
-        return subprocess.run([RUNEWRIGHT, "--report", "--battles", str(BATTLES)], cwd=self.folder,
+        return subprocess.run([RUNEWRIGHT, "--report", "--battles", str(BATTLES), "--games", "1"], cwd=self.folder,
                               capture_output=True, env={"LC_ALL": "C"}, check=True, timeout=60).stdout
 
     def rows_from_sentence(self, output):
         """Level-up rows as the closing sentence tells them: 0 to k level-ups,
         or all of 0 to 20."""
+        output = bench.battle_section(output)
         beaten = re.search(rb"after (\d+) level-ups?\.\n$", output)
         if beaten:
             return int(beaten.group(1)) + 1

@@ -9,18 +9,23 @@
 #include "datafiles/edit_data.hpp"
 #include "datafiles/file_failure.hpp"
 #include "editor/file_messages.hpp"
-#include "game/battle_simulation.hpp"
-#include "game/saturating.hpp"
+#include "editor/json_text.hpp"
+#include "editor/whole_game_report.hpp"
+#include "editor/whole_games.hpp"
 #include "platform/console.hpp"
 #include "platform/program_exit.hpp"
 #include "platform/random.hpp"
 #include "platform/text_width.hpp"
+#include "rules/content.hpp"
+#include "rules/fight.hpp"
+#include "rules/level_up.hpp"
+#include "rules/roster.hpp"
+#include "rules/totals.hpp"
 
 using platform::out;
 
 namespace {
 
-constexpr int bossSlot = editEnemyCount - 1;
 constexpr int mostLevelUps = 20;
 
 struct Tally {
@@ -29,28 +34,37 @@ struct Tally {
     std::uint64_t hpLeft = 0;
 };
 
-Combatant editPlayerCombatant(const EditPlayerEntry& entry, const EditItemEntry (&items)[editItemCount]) {
-    std::int64_t attack = entry.ap;
-    std::int64_t defence = entry.dp;
-    for (const EditItemEntry& item : items) {
-        attack += item.attackBonus;
-        defence += item.defenceBonus;
-    }
-    return Combatant{entry.hp, saturate(attack), saturate(defence), entry.sp};
+// What the report fights with: the records of play, as the game's edit play
+// would make them from the same edit data.
+struct Sides {
+    PlayerRecord player;
+    EquipmentItem items[equipmentCount];
+    EnemyRecord enemies[enemyCount];
+};
+
+Sides sidesOf(const EditPlayerEntry& entry, const EditItemEntry (&items)[editItemCount],
+              const EditEnemyEntry (&enemies)[editEnemyCount]) {
+    Sides sides{};
+    sides.player = startPlayer();
+    setStatistics(sides.player, entry.hp, entry.ap, entry.dp, entry.sp);
+    itemsFromEntries(sides.items, items);
+    recomputeTotals(sides.player, sides.items);
+    rosterFromEntries(sides.enemies, enemies);
+    return sides;
 }
 
-Combatant enemyCombatant(const EditEnemyEntry& entry) {
-    return Combatant{entry.hp, entry.ap, entry.dp, entry.sp};
-}
-
-Tally fightMany(const Combatant& player, const Combatant& enemy, std::uint64_t battles, int levelUps) {
+// `battles` silent fights against `enemy`, each by a fresh player after
+// `levelUps` level-ups, standing at the hit points they leave.
+Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t battles, int levelUps,
+                platform::Random& random) {
     Tally tally;
     for (std::uint64_t i = 0; i < battles; ++i) {
-        Combatant fighter = levelUps > 0 ? levelledUp(player, levelUps) : player;
-        SimulatedBattle battle = simulateBattle(fighter, enemy);
-        tally.wins += battle.won ? 1 : 0;
-        tally.blows += static_cast<std::uint64_t>(battle.blows);
-        tally.hpLeft += static_cast<std::uint64_t>(battle.playerHpLeft);  // never below 0
+        PlayerRecord fighter = sides.player;
+        for (int level = 0; level < levelUps; ++level) levelUp(fighter, sides.items, random);
+        FightResult fight = fightSilently(fighter, enemy, random);
+        tally.wins += fight.won ? 1 : 0;
+        tally.blows += static_cast<std::uint64_t>(fight.blows);
+        tally.hpLeft += static_cast<std::uint64_t>(fight.playerHpLeft);  // never below 0
     }
     return tally;
 }
@@ -108,7 +122,7 @@ void stopOnReportFailure(const FileResult& result, const char* fileName, const c
 
 Row enemyRow(int slot, const EditEnemyEntry& enemy, const Tally& tally, std::uint64_t battles) {
     std::string name = enemy.name;
-    if (slot == bossSlot) name += " (boss)";
+    if (slot == bossIndex) name += " (boss)";
     return Row{std::to_string(slot + 1),
                name,
                std::to_string(enemy.hp),
@@ -138,28 +152,102 @@ void printTable(const std::vector<Row>& rows) {
     }
 }
 
+// The boss after 0, 1, 2, ... level-ups, until a fresh player beats it more
+// often than not or the most level-ups are tried.
 // Without a level-up the player is the one of the table: its boss figures
-// are the table's, never those of other battles.
-void printLevelUpLine(const Combatant& player, const Combatant& boss, const Tally& bossRow, std::uint64_t battles) {
-    out << "\nBoss win rate after level-ups:\n";
+// are the table's row, never those of other battles.
+std::vector<Tally> bossAfterLevelUps(const Sides& sides, const Tally& bossRow, std::uint64_t battles,
+                                     platform::Random& random) {
+    std::vector<Tally> tallies;
     for (int levelUps = 0; levelUps <= mostLevelUps; ++levelUps) {
-        Tally tally = levelUps == 0 ? bossRow : fightMany(player, boss, battles, levelUps);
-        double rate = percent(tally.wins, battles);
+        tallies.push_back(levelUps == 0 ? bossRow : fightMany(sides, sides.enemies[bossIndex], battles, levelUps, random));
+        if (2 * tallies.back().wins > battles) break;
+    }
+    return tallies;
+}
+
+bool beatsBossAtLast(const std::vector<Tally>& tallies, std::uint64_t battles) {
+    return 2 * tallies.back().wins > battles;
+}
+
+std::string levelUpSentence(const std::vector<Tally>& tallies, std::uint64_t battles) {
+    if (beatsBossAtLast(tallies, battles)) {
+        return "A fresh player beats the boss more often than not after " +
+               counted(tallies.size() - 1, "level-up") + ".";
+    }
+    return "A fresh player does not beat the boss more often than not within " + counted(mostLevelUps, "level-up") +
+           ".";
+}
+
+void printLevelUpLine(const std::vector<Tally>& tallies, std::uint64_t battles) {
+    out << "\nBoss win rate after level-ups:\n";
+    for (std::size_t levelUps = 0; levelUps < tallies.size(); ++levelUps) {
+        double rate = percent(tallies[levelUps].wins, battles);
         out << "  " << aligned(std::to_string(levelUps), 2, false) << ": " << aligned(fixed(rate, 1), 5, false)
             << " %\n";
-        if (2 * tally.wins > battles) {
-            out << "A fresh player beats the boss more often than not after " << counted(levelUps, "level-up")
-                << ".\n";
-            return;
-        }
     }
-    out << "A fresh player does not beat the boss more often than not within " << counted(mostLevelUps, "level-up")
-        << ".\n";
+    out << levelUpSentence(tallies, battles) << "\n";
+}
+
+// Every figure of the battle section.
+struct BattleFigures {
+    Sides sides;
+    std::array<Tally, enemyCount> rows;
+    std::vector<Tally> bossAfterLevelUps;
+};
+
+void printBattleSection(const BattleFigures& figures, const EditEnemyEntry (&enemies)[editEnemyCount],
+                        const EditPlayerEntry& entry, const ReportOptions& options) {
+    out << "Balance report: " << counted(options.battles, "battle") << " per enemy, seed " << options.seed << "\n";
+    out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
+        << ", attack total " << figures.sides.player.attackTotal << ", defence total "
+        << figures.sides.player.defenceTotal << "\n\n";
+    std::vector<Row> rows;
+    for (int slot = 0; slot < editEnemyCount; ++slot) rows.push_back(enemyRow(slot, enemies[slot], figures.rows[slot], options.battles));
+    printTable(rows);
+    printLevelUpLine(figures.bossAfterLevelUps, options.battles);
+}
+
+void printTallyJson(const Tally& tally, std::uint64_t battles) {
+    out << "\"wins\": " << tally.wins << ", \"winPercent\": " << jsonFixed(percent(tally.wins, battles), 4)
+        << ", \"meanBlows\": " << jsonFixed(mean(tally.blows, battles), 4)
+        << ", \"meanHpLeft\": " << jsonFixed(mean(tally.hpLeft, battles), 4);
+}
+
+void printBattleJson(const BattleFigures& figures, const EditEnemyEntry (&enemies)[editEnemyCount],
+                     const EditPlayerEntry& entry, const ReportOptions& options) {
+    const PlayerRecord& player = figures.sides.player;
+    out << "  \"battles\": {\n    \"battlesPerEnemy\": " << options.battles << ",\n    \"seed\": " << options.seed
+        << ",\n    \"player\": {\"hp\": " << entry.hp << ", \"ap\": " << entry.ap << ", \"dp\": " << entry.dp
+        << ", \"sp\": " << entry.sp << ", \"attackTotal\": " << player.attackTotal
+        << ", \"defenceTotal\": " << player.defenceTotal << "},\n    \"enemies\": [";
+    for (int slot = 0; slot < editEnemyCount; ++slot) {
+        const EditEnemyEntry& enemy = enemies[slot];
+        out << (slot == 0 ? "\n" : ",\n") << "      {\"slot\": " << slot + 1 << ", \"enemy\": " << jsonString(enemy.name)
+            << ", \"boss\": " << (slot == bossIndex ? "true" : "false") << ", \"hp\": " << enemy.hp
+            << ", \"ap\": " << enemy.ap << ", \"dp\": " << enemy.dp << ", \"sp\": " << enemy.sp << ", ";
+        printTallyJson(figures.rows[slot], options.battles);
+        out << "}";
+    }
+    out << "\n    ],\n    \"bossAfterLevelUps\": [";
+    for (std::size_t levelUps = 0; levelUps < figures.bossAfterLevelUps.size(); ++levelUps) {
+        out << (levelUps == 0 ? "\n" : ",\n") << "      {\"levelUps\": " << levelUps << ", ";
+        printTallyJson(figures.bossAfterLevelUps[levelUps], options.battles);
+        out << "}";
+    }
+    out << "\n    ],\n    \"levelUpsToBeatBoss\": ";
+    if (beatsBossAtLast(figures.bossAfterLevelUps, options.battles)) {
+        out << figures.bossAfterLevelUps.size() - 1;
+    } else {
+        out << "null";
+    }
+    out << ",\n    \"summary\": " << jsonString(levelUpSentence(figures.bossAfterLevelUps, options.battles))
+        << "\n  }";
 }
 
 }  // namespace
 
-void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
+void printBalanceReport(const ReportOptions& options) {
     EditEnemyEntry enemies[editEnemyCount]{};
     EditItemEntry items[editItemCount]{};
     EditPlayerEntry entry{};
@@ -167,18 +255,23 @@ void printBalanceReport(std::uint64_t battles, std::uint32_t seed) {
     stopOnReportFailure(readEditItemFile(items), editItemFileName, cannotOpenEditItems);
     stopOnReportFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
 
-    platform::seedRandom(seed);
-    Combatant player = editPlayerCombatant(entry, items);
-    out << "Balance report: " << counted(battles, "battle") << " per enemy, seed " << seed << "\n";
-    out << "Player: HP " << entry.hp << " AP " << entry.ap << " DP " << entry.dp << " SP " << entry.sp
-        << ", attack total " << player.attack << ", defence total " << player.defence << "\n\n";
-    std::vector<Row> rows;
-    Tally bossRow;
+    platform::Random random{options.seed};
+    BattleFigures figures{sidesOf(entry, items, enemies), {}, {}};
     for (int slot = 0; slot < editEnemyCount; ++slot) {
-        Tally tally = fightMany(player, enemyCombatant(enemies[slot]), battles, 0);
-        rows.push_back(enemyRow(slot, enemies[slot], tally, battles));
-        if (slot == bossSlot) bossRow = tally;
+        figures.rows[slot] = fightMany(figures.sides, figures.sides.enemies[slot], options.battles, 0, random);
     }
-    printTable(rows);
-    printLevelUpLine(player, enemyCombatant(enemies[bossSlot]), bossRow, battles);
+    figures.bossAfterLevelUps = bossAfterLevelUps(figures.sides, figures.rows[bossIndex], options.battles, random);
+
+    GameContent content = editPlayContent(enemies, items, entry);
+    WholeGameRun run{options.games, options.seed};
+    if (options.format == ReportOptions::Format::json) {
+        out << "{\n";
+        printBattleJson(figures, enemies, entry, options);
+        out << ",\n  \"wholeGames\": {\n";
+        printWholeGameJsonMembers(content, run);
+        out << "  }\n}\n";
+        return;
+    }
+    printBattleSection(figures, enemies, entry, options);
+    printWholeGameSection(content, run);
 }

@@ -2,12 +2,13 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/balance_report.hpp"
+
 // What the editor's command line asks for. Without arguments the editor
 // runs its menu.
 struct EditorOptions {
     enum class Action { edit, report, help, version, usageError } action = Action::edit;
-    std::uint64_t battles = 10000;  // per enemy, for the report
-    std::uint32_t seed = 1;         // of the report's battles
+    ReportOptions report;
     std::string error;  // what was wrong, for a usage error
 };
 

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         if (options.action == EditorOptions::Action::report) {
-            printBalanceReport(options.battles, options.seed);
+            printBalanceReport(options.report);
         } else {
             createMissingEditFiles();
             runEditorMenu();

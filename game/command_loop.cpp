@@ -3,31 +3,28 @@
 #include <string>
 #include <string_view>
 
-#include "game/battle.hpp"
-#include "game/boss_gate.hpp"
-#include "game/dungeon_events.hpp"
 #include "game/edit_loaders.hpp"
 #include "game/game_state.hpp"
-#include "game/movement.hpp"
+#include "game/narration.hpp"
 #include "game/normal_play.hpp"
 #include "game/save_file.hpp"
 #include "platform/console.hpp"
 #include "platform/random.hpp"
+#include "rules/map.hpp"
+#include "rules/turn.hpp"
 
-using platform::nextRandom;
 using platform::out;
 
 namespace {
 
-const char* const bannerLine = "--------------------------------------";
-
 void startUp(std::uint32_t seed) {
     platform::seedRandom(seed);
-    goalX = nextRandom() % mapSize + 1;
-    goalY = nextRandom() % mapSize + 1;
+    Square goal = drawGoal(gameRandom());
+    goalX = goal.x;
+    goalY = goal.y;
     atGoal = 0;
-    playerX = 13;
-    playerY = 1;
+    playerX = startSquare.x;
+    playerY = startSquare.y;
     playMode = 0;
 }
 
@@ -67,40 +64,16 @@ void loadEditData() {
     platform::clearScreen();
 }
 
-// Commands are compared as views: a view compares lengths first, where a
-// string compared with a literal always calls memcmp (every turn asks this).
-bool isCommandWord(std::string_view line) {
-    return line == "ESC" || line == "SAVE" || line == "LOAD" || line == "EDITLOAD" ||
-           line == "STATUS" || line == "EDITITEMLOAD" || isMovementWord(line);
-}
-
-enum class TurnEnd { goOn, endGame };
-
-// The boss question and, when it is taken up, the boss fight.
-TurnEnd bossGate() {
-    if (askBossFight() == 0) {
-        if (runBattle(bossIndex)) out << "Your mission is clear!" << "\n";
-        atGoal = 0;
-        return TurnEnd::endGame;
-    }
-    atGoal = 0;
-    return TurnEnd::goOn;
-}
-
-void encounterRoll() {
-    if (nextRandom() % 2 != 0) return;
-    out << "敵と遭遇しました！" << "\n";
-    int enemyIndex = playMode == 1 ? nextRandom() % 3 + 1 : nextRandom() % 4;
-    runBattle(enemyIndex);
-}
-
+// Only a movement word goes on to the dungeon event, the boss gate and the
+// encounter roll (rules/turn.hpp); every other line, a command word or not,
+// ends its turn with the check of the player's hp. Commands are compared as
+// views: a view compares lengths first.
 TurnEnd playTurn(std::string& line) {
     out << "コマンドを入力してください。\n" << "command： ";
     if (!platform::readLine(line)) return TurnEnd::endGame;
     platform::clearScreen();
     std::string_view command = line;
 
-    int skipEncounter = isCommandWord(command) ? 0 : 1;
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
         saveGame();
@@ -108,31 +81,19 @@ TurnEnd playTurn(std::string& line) {
     }
     if (command == "LOAD") {
         loadGame();
-        skipEncounter = 1;
     } else if (command == "EDITLOAD") {
         loadEditPlayer();
-        skipEncounter = 1;
     } else if (command == "STATUS") {
         printPlayerStatus();
-        skipEncounter = 1;
     } else if (command == "EDITITEMLOAD") {
         loadEditItems();
-        skipEncounter = 1;
-    } else if (isMovementWord(command)) {
+    } else if (std::optional<Direction> direction = directionOf(command)) {
         out << "key: " << command << "\n";
-        movePlayer(line);
-        if (nextRandom() % 4 == 0) {
-            rollDungeonEvent();
-            skipEncounter = 1;
-        }
+        Table table = gameTable();
+        GameNarrator narrator;
+        return moveTurn(table, *direction, gameRandom(), narrator);
     }
-
-    if (atGoal == 1) {
-        if (bossGate() == TurnEnd::endGame) return TurnEnd::endGame;
-    } else if (skipEncounter == 0) {
-        encounterRoll();
-    }
-    return player.hp <= 0 ? TurnEnd::endGame : TurnEnd::goOn;
+    return endOfTurn(player);
 }
 
 void commandLoop() {

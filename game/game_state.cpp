@@ -26,44 +26,18 @@ void fillNamedRoster(EnemyRecord (&roster)[enemyCount], const char* stem) {
     }
 }
 
-void setItem(EquipmentItem& item, const char* name, std::int32_t attackBonus,
-             std::int32_t defenceBonus) {
-    copyName(item.name, name);
-    item.attackBonus = attackBonus;
-    item.defenceBonus = defenceBonus;
-}
-
 // Makes sure the objects hold their initial values before main runs.
 const bool stateReady = (resetGameState(), true);
 
 }  // namespace
 
 void resetGameState() {
-    player = PlayerRecord{};
-    player.hp = 5;
-    player.ap = 4;
-    player.dp = 6;
-    player.sp = 3;
-    copyName(player.name, "PLAYER");
-    player.exp = 0;
-    player.maxHp = 5;
-    player.maxAp = 4;
-    player.maxDp = 6;
-    player.maxSp = 3;
-    player.statGainBase = 0;
-    player.nextLevelExp = 50;
-    player.attackTotal = 0;
-    player.defenceTotal = 0;
-
+    player = startPlayer();
     fillNamedRoster(editEnemies, "editmonster");
     fillNamedRoster(builtinEnemies, "automonster");
-
-    setItem(equipment[0], "pike", 2, 0);
-    setItem(equipment[1], "sword", 2, 0);
-    setItem(equipment[2], "armor", 0, 3);
-
-    playerX = 13;
-    playerY = 1;
+    startItems(equipment);
+    playerX = startSquare.x;
+    playerY = startSquare.y;
     goalX = 0;
     goalY = 0;
     atGoal = 0;
@@ -72,18 +46,12 @@ void resetGameState() {
     (void)stateReady;
 }
 
-const EnemyRecord& rosterEnemy(int enemyIndex) {
-    return playMode == editPlayMode ? editEnemies[enemyIndex] : builtinEnemies[enemyIndex];
-}
+const EnemyRecord (&roster())[enemyCount] { return playMode == editPlayMode ? editEnemies : builtinEnemies; }
 
-void fillEnemyRecord(EnemyRecord& enemy, std::int32_t hp, std::int32_t ap, std::int32_t dp,
-                     std::int32_t sp, const char* name) {
-    enemy.hp = hp;
-    enemy.ap = ap;
-    enemy.dp = dp;
-    enemy.sp = sp;
-    copyName(enemy.name, name);
-    enemy.expReward = 0;
+const EnemyRecord& rosterEnemy(int enemyIndex) { return roster()[enemyIndex]; }
+
+Table gameTable() {
+    return Table{player, equipment, roster(), MapPlace{playerX, playerY, goalX, goalY, atGoal}, playMode};
 }
 
 void printPlayerStatus() {

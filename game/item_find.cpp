@@ -4,16 +4,11 @@
 
 #include "game/equipment.hpp"
 #include "game/game_state.hpp"
+#include "game/narration.hpp"
+#include "rules/dungeon_events.hpp"
 #include "platform/console.hpp"
 
 using platform::out;
-
-const FoundItem findTable[findTableSize] = {
-    {"脇差", 30, 0},       {"霧丸", 50, 10},     {"青龍刀", 70, 0},
-    {"方天画戟", 100, 0},  {"無反動砲", 200, 0}, {"木の盾", 0, 30},
-    {"鉄の盾", 0, 50},     {"鎧", 0, 70},        {"メタルコート", 0, 100},
-    {"防衛要塞", 0, 200},
-};
 
 namespace {
 
@@ -47,12 +42,6 @@ int chooseEquipmentSlot() {
 }
 
 void findItem(int findRow) {
-    int slot = chooseEquipmentSlot();
-    if (slot == keepEverything) return;
-    const FoundItem& found = findTable[findRow - 1];
-    EquipmentItem& carried = equipment[slot];
-    copyName(carried.name, found.name);
-    carried.attackBonus = found.attackBonus;
-    carried.defenceBonus = found.defenceBonus;
-    applyEquipment();
+    GameNarrator narrator;
+    takeFind(player, equipment, findRow, narrator);
 }

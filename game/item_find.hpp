@@ -1,22 +1,6 @@
 #pragma once
-#include <cstdint>
 
-#include "game/records.hpp"
-
-// The ten items that a dungeon event can hand out, in the order of their
-// event rolls (21 to 30).
-constexpr int findTableSize = 10;
-
-struct FoundItem {
-    const char* name;
-    std::int32_t attackBonus;
-    std::int32_t defenceBonus;
-};
-
-extern const FoundItem findTable[findTableSize];
-
-// The answer of the swap dialogue that replaces nothing.
-constexpr int keepEverything = 3;
+#include "rules/item_find.hpp"
 
 // Asks which carried item the found one replaces. Returns the slot (0, 1 or
 // 2) or keepEverything. Asks again, with the choice line only, until the

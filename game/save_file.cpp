@@ -42,10 +42,7 @@ void loadGame() {
     if (!readSaveFile(saveFileName, data)) {
         stopOnFileFailure(withStatus(FileStatus::cannotOpen), saveFileName, cannotOpenSaveFile);
     }
-    player.hp = player.maxHp = data.maxHp;
-    player.ap = player.maxAp = data.maxAp;
-    player.dp = player.maxDp = data.maxDp;
-    player.sp = player.maxSp = data.maxSp;
+    setStatistics(player, data.maxHp, data.maxAp, data.maxDp, data.maxSp);
     out << "読み込み完了致しました。" << "\n";
     printPlayerStatus();
     applyEquipment();

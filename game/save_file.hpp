@@ -1,5 +1,5 @@
 #pragma once
-#include "game/save_data_format.hpp"
+#include "datafiles/save_data_format.hpp"
 
 // The save file `savedata` as the game uses it.
 

@@ -1,15 +1,10 @@
 #include "platform/random.hpp"
 
 namespace platform {
-namespace {
-std::uint32_t state = 1;
-}
 
-void seedRandom(std::uint32_t seed) { state = seed; }
-
-int nextRandom() {
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFFu);
+Random& programRandom() {
+    static Random random;
+    return random;
 }
 
 }  // namespace platform

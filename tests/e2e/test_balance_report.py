@@ -4,7 +4,10 @@ import re
 import unicodedata
 import unittest
 
-from harness import RUNEWRIGHT, ProgramTest
+import json
+
+import explorer
+from harness import GLOOMHOLD, RUNEWRIGHT, ProgramTest
 
 ITEMS = "pike 2 0 sword 2 0 armor 0 3\n"
 PLAYER = "5 4 6 3\n"
@@ -130,6 +133,49 @@ class Report(ProgramTest):
                 run = self.run_program(RUNEWRIGHT, args, "")
                 self.assertEqual(run.status, 2)
                 self.assertEqual(run.stdout, b"")
+
+
+OUTCOMES = {"cleared": explorer.CLEARED, "fellBeforeBoss": explorer.FELL, "lostToBoss": explorer.LOST_TO_BOSS}
+
+
+class WholeGames(ProgramTest):
+    def whole_games(self, *args):
+        run = self.run_program(RUNEWRIGHT, ["--report", "--battles", "1", "--format", "json"] + list(args), "")
+        self.assertEqual(run.status, 0)
+        return json.loads(run.stdout.decode("cp932"))["wholeGames"]
+
+    def test_game_k_is_the_real_game_answered_by_the_explorer(self):
+        self.editor("7\n")  # the starter files
+        games = self.whole_games("--games", "12", "--seed", "3")
+        real = explorer.play(GLOOMHOLD, self.folder, range(3, 15))
+        told = [(r["seed"], OUTCOMES[r["outcome"]], r["steps"], r["levelUps"], r["slot"])
+                for r in games["records"]]
+        self.assertEqual(told, [(r["seed"], r["outcome"], r["steps"], r["levelUps"], r["slot"]) for r in real])
+        # The totals add up.
+        self.assertEqual([r["game"] for r in games["records"]], list(range(1, 13)))
+        counts = [games[key]["games"] for key in ("cleared", "fellBeforeBoss", "lostToBoss")]
+        self.assertEqual(sum(counts), 12)
+        self.assertEqual(sum(b["games"] for b in games["steps"]["histogram"]), 12)
+        self.assertEqual(sum(f["games"] for f in games["fallsBeforeBoss"]), counts[1])
+        self.assertEqual(games["atBoss"]["games"], counts[0] + counts[2])
+
+    def test_constructed_content_gives_exactly_all_or_no_clears(self):
+        harmless = "-2147483648 1 1 1 a\n" * 4
+        self.write_file("editequipment", ITEMS)
+        self.write_file("editplayer", PLAYER)
+        self.write_file("editenemy", harmless + "-2147483648 1 1 1 boss\n")
+        games = self.whole_games("--games", "300")
+        self.assertEqual((games["cleared"]["games"], games["cleared"]["percent"]), (300, 100.0))
+        self.write_file("editenemy", harmless + "999 999 999 999 boss\n")
+        games = self.whole_games("--games", "300")
+        self.assertEqual((games["cleared"]["games"], games["lostToBoss"]["games"]), (0, 300))
+        self.assertEqual(games["bossBeatsPercentOfThoseWhoReachIt"], 100.0)
+
+    def test_bad_game_counts_and_formats_are_usage_errors(self):
+        for args in (["--games", "0"], ["--games", "4294967296"], ["--format", "xml"], ["--format"]):
+            with self.subTest(args=args):
+                run = self.run_program(RUNEWRIGHT, ["--report"] + args, "")
+                self.assertEqual((run.status, run.stdout), (2, b""))
 
 
 if __name__ == "__main__":

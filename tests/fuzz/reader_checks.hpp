@@ -19,7 +19,7 @@
 #include <type_traits>
 
 #include "datafiles/edit_data.hpp"
-#include "game/save_data_format.hpp"
+#include "datafiles/save_data_format.hpp"
 
 namespace reader_checks {
 

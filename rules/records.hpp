@@ -1,7 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
-// The game's three record types. Every number is a signed 32-bit value; a
+// The three record types of play. Every number is a signed 32-bit value; a
 // name is NUL-terminated cp932 text in a fixed buffer.
 
 struct PlayerRecord {
@@ -35,3 +36,11 @@ struct EquipmentItem {
     std::int32_t attackBonus;
     std::int32_t defenceBonus;
 };
+
+// Copies NUL-terminated `text` into a fixed name buffer, cut to fit.
+template <std::size_t N>
+void copyName(char (&target)[N], const char* text) {
+    std::size_t i = 0;
+    for (; i + 1 < N && text[i] != '\0'; ++i) target[i] = text[i];
+    target[i] = '\0';
+}

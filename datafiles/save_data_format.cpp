@@ -1,4 +1,4 @@
-#include "game/save_data_format.hpp"
+#include "datafiles/save_data_format.hpp"
 
 #include "datafiles/token_reader.hpp"
 

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+#include "rules/dungeon_events.hpp"
+#include "rules/fight.hpp"
+#include "rules/level_up.hpp"
+#include "rules/map.hpp"
+
+// What the game prints while the rules of play run: the narrator of the
+// battles, the dungeon events, the moves and the boss gate (see
+// rules/fight.hpp, rules/dungeon_events.hpp and rules/turn.hpp). It asks the
+// player through the game's dialogues and prints every message of the game.
+
+// The 38 hyphens that frame the game's banners.
+inline constexpr const char* bannerLine = "--------------------------------------";
+
+struct GameNarrator {
+    const EnemyRecord* enemy = nullptr;  // the enemy of the battle under way
+
+    void battleBegins(const EnemyRecord& opponent);
+    void firstMover(bool playerFirst);
+    void turnBegins(std::int32_t playerHp);
+    void blowStruck(bool byPlayer, std::int32_t damage, bool critical);
+    void betweenTurns();
+    void battleEnds(Outcome outcome, const EnemyRecord& opponent);
+    void levelledUp(const StatGains& gains);
+    void battleClosed();
+
+    void trapOrPotion(const TrapOrPotion& event);
+    int chooseEquipmentSlot();
+    void equipped();
+
+    void moved(Direction direction, bool refused, std::int32_t x, std::int32_t y);
+    bool askBossFight();
+    void missionClear();
+    void encounter();
+};

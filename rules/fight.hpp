@@ -1,0 +1,133 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/random.hpp"
+#include "rules/level_up.hpp"
+#include "rules/records.hpp"
+#include "rules/roster.hpp"
+#include "rules/saturating.hpp"
+#include "rules/strike_roll.hpp"
+
+// The rules of a battle, for the battle that the player watches and for the
+// silent ones of a simulation alike. A narrator is told of every step and
+// prints it, or does nothing; it never draws from the generator:
+//   battleBegins(enemy)                     the header and the enemy's entry
+//   firstMover(playerFirst)
+//   turnBegins(playerHp)
+//   blowStruck(byPlayer, damage, critical)
+//   betweenTurns()
+//   battleEnds(outcome, enemy)              the result and the status line
+//   levelledUp(gains)                       after the player's fields changed
+//   battleClosed()
+
+// What a battle takes when it starts and holds until it ends: the enemy's
+// record is never written, so the next battle against it starts afresh.
+struct FightState {
+    std::int32_t playerHp;
+    std::int32_t playerSp;
+    std::int32_t playerAttack;
+    std::int32_t playerDefence;
+    std::int32_t enemyHp;
+    std::int32_t enemySp;
+    std::int32_t enemyAttack;
+    std::int32_t enemyDefence;
+    std::int64_t blows = 0;  // a fight of two billion-HP sides outlasts 32 bits
+};
+
+enum class Outcome { goesOn, defeat, victory };
+
+// The player fights with the attack and defence totals, not with ap and dp.
+inline FightState takeSides(const PlayerRecord& player, const EnemyRecord& enemy) {
+    return FightState{player.hp, player.sp, player.attackTotal, player.defenceTotal,
+                      enemy.hp,  enemy.sp,  enemy.ap,           enemy.dp};
+}
+
+// Whether the player strikes first: a tie goes to the player.
+inline bool playerStrikesFirst(const FightState& state) { return state.playerSp >= state.enemySp; }
+
+// The test after every blow: an HP at 0 or below becomes 0; the player's
+// fall is tested before the enemy's.
+inline Outcome testResult(FightState& state) {
+    if (state.playerHp <= 0) state.playerHp = 0;
+    if (state.enemyHp <= 0) state.enemyHp = 0;
+    if (state.playerHp == 0) return Outcome::defeat;
+    if (state.enemyHp == 0) return Outcome::victory;
+    return Outcome::goesOn;
+}
+
+template <typename Narrator>
+Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random, Narrator& narrator) {
+    Strike strike = byPlayer ? rollStrike(random, state.playerAttack, state.enemyDefence)
+                             : rollStrike(random, state.enemyAttack, state.playerDefence);
+    ++state.blows;
+    narrator.blowStruck(byPlayer, strike.damage, strike.critical);
+    std::int32_t& target = byPlayer ? state.enemyHp : state.playerHp;
+    target = saturate(static_cast<std::int64_t>(target) - strike.damage);
+    return testResult(state);
+}
+
+// Turns until one side falls: the turn's start, the first mover's blow, the
+// other's blow, the pause between turns.
+template <typename Narrator>
+Outcome fightRounds(FightState& state, platform::Random& random, Narrator& narrator) {
+    // The generator works on a copy for the length of the fight, which lets
+    // it stay in a register; narrators never draw.
+    platform::Random draws = random;
+    bool playerFirst = playerStrikesFirst(state);
+    Outcome outcome;
+    for (;;) {
+        narrator.turnBegins(state.playerHp);
+        outcome = strikeBlow(state, playerFirst, draws, narrator);
+        if (outcome != Outcome::goesOn) break;
+        outcome = strikeBlow(state, !playerFirst, draws, narrator);
+        if (outcome != Outcome::goesOn) break;
+        narrator.betweenTurns();
+    }
+    random = draws;
+    return outcome;
+}
+
+// A narrator that tells nothing.
+struct SilentNarrator {
+    void battleBegins(const EnemyRecord&) {}
+    void firstMover(bool) {}
+    void turnBegins(std::int32_t) {}
+    void blowStruck(bool, std::int32_t, bool) {}
+    void betweenTurns() {}
+    void battleEnds(Outcome, const EnemyRecord&) {}
+    void levelledUp(const StatGains&) {}
+    void battleClosed() {}
+};
+
+// The whole battle: the fight, the reward of a victory, the level-up check
+// (after a defeat as well) and the closing. The player's hp is 0 after a
+// defeat, never below. Returns the outcome, victory or defeat.
+template <typename Narrator>
+Outcome fightBattle(PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount],
+                    const EnemyRecord& enemy, platform::Random& random, Narrator& narrator) {
+    narrator.battleBegins(enemy);
+    FightState state = takeSides(player, enemy);
+    narrator.firstMover(playerStrikesFirst(state));
+    Outcome outcome = fightRounds(state, random, narrator);
+    player.hp = state.playerHp;
+    if (outcome == Outcome::victory) player.exp = saturate(static_cast<std::int64_t>(player.exp) + enemy.expReward);
+    narrator.battleEnds(outcome, enemy);
+    if (levelUpDue(player)) narrator.levelledUp(levelUp(player, equipment, random));
+    narrator.battleClosed();
+    return outcome;
+}
+
+// A fight alone, silently, as a simulation measures it: who won, in how many
+// blows, with how much of the player's hp left.
+struct FightResult {
+    bool won;
+    std::int64_t blows;
+    std::int32_t playerHpLeft;
+};
+
+inline FightResult fightSilently(const PlayerRecord& player, const EnemyRecord& enemy, platform::Random& random) {
+    FightState state = takeSides(player, enemy);
+    SilentNarrator narrator;
+    Outcome outcome = fightRounds(state, random, narrator);
+    return FightResult{outcome == Outcome::victory, state.blows, state.playerHp};
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "platform/random.hpp"
+#include "rules/roster.hpp"
+
+// The map of mapSize by mapSize squares: column 1 is the left edge, row 1
+// the bottom edge ("up" goes to higher rows).
+
+enum class Direction { up, down, right, left };
+
+// The direction of a whole line that is exactly "up", "down", "right" or
+// "left", byte for byte; none for any other line.
+std::optional<Direction> directionOf(std::string_view line);
+
+inline bool isMovementWord(std::string_view line) { return directionOf(line).has_value(); }
+
+struct Square {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+// The player starts in the middle of the bottom row.
+constexpr Square startSquare{13, 1};
+
+// The goal square: two draws, the column first, each of 1 to mapSize.
+inline Square drawGoal(platform::Random& random) {
+    std::int32_t x = random.next() % mapSize + 1;
+    std::int32_t y = random.next() % mapSize + 1;
+    return Square{x, y};
+}
+
+// The caller's own objects that a move reads and changes.
+struct MapPlace {
+    std::int32_t& playerX;
+    std::int32_t& playerY;
+    std::int32_t goalX;
+    std::int32_t goalY;
+    std::int32_t& atGoal;
+};
+
+// One square in `direction`; a step over the edge is refused and the
+// coordinate stays at the edge. Arriving on the goal (also by a refused step
+// while standing on it) sets atGoal to 1; nothing here sets it to 0.
+// Returns true when the step was refused.
+bool stepOnMap(MapPlace& place, Direction direction);

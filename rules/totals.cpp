@@ -1,0 +1,25 @@
+#include "rules/totals.hpp"
+
+#include "rules/saturating.hpp"
+
+BonusSums bonusSums(const EquipmentItem (&equipment)[equipmentCount]) {
+    BonusSums sums{0, 0};
+    for (const EquipmentItem& item : equipment) {
+        sums.attack += item.attackBonus;
+        sums.defence += item.defenceBonus;
+    }
+    return sums;
+}
+
+std::int32_t attackTotalOf(const PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount]) {
+    return saturate(player.maxAp + bonusSums(equipment).attack);
+}
+
+std::int32_t defenceTotalOf(const PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount]) {
+    return saturate(player.maxDp + bonusSums(equipment).defence);
+}
+
+void recomputeTotals(PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount]) {
+    player.attackTotal = attackTotalOf(player, equipment);
+    player.defenceTotal = defenceTotalOf(player, equipment);
+}
