@@ -15,6 +15,12 @@ EditorOptions usageError(std::string error) {
 
 }  // namespace
 
+std::optional<std::uint32_t> parseCount(std::string_view text) {
+    auto value = platform::parseSeed(text);
+    if (!value || *value == 0) return std::nullopt;
+    return value;
+}
+
 EditorOptions parseEditorOptions(int argc, const char* const* argv) {
     EditorOptions options;
     bool report = false;
@@ -30,7 +36,7 @@ EditorOptions parseEditorOptions(int argc, const char* const* argv) {
         } else if (arg == "--battles" || arg == "--seed") {
             if (i + 1 >= argc) return usageError(std::string(arg) + " needs a value");
             std::string_view value = argv[++i];
-            auto number = arg == "--battles" ? platform::parseCount(value) : platform::parseSeed(value);
+            auto number = arg == "--battles" ? parseCount(value) : platform::parseSeed(value);
             if (!number) {
                 return usageError(arg == "--battles" ? "--battles takes a whole number from 1 to 4294967295"
                                                      : "--seed takes a whole number from 0 to 4294967295");
