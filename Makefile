@@ -20,20 +20,24 @@ FUZZ_TARGETS := edit_enemies edit_items edit_player save_data
 SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
                  UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 
-.PHONY: all build build-asan build-fuzz test test-asan test-valgrind fuzz play edit play-folder \
+.PHONY: all configure build build-asan build-fuzz test test-asan test-valgrind fuzz play edit play-folder \
         bench clean windows test-windows install package
 
 all: build
 
-build:
+configure:
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build $(RELEASE_DIR)
+
+# The two programs only; `make test` builds the tests too.
+build: configure
+	cmake --build $(RELEASE_DIR) --target gloomhold runewright
 
 build-asan:
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLOOMHOLD_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR)
 
-test: build
+test: configure
+	cmake --build $(RELEASE_DIR)
 	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j2
 
 test-asan: build-asan

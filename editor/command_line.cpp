@@ -15,6 +15,12 @@ EditorOptions usageError(std::string error) {
 
 }  // namespace
 
+std::optional<std::uint32_t> parseCount(std::string_view text) {
+    auto value = platform::parseSeed(text);
+    if (!value || *value == 0) return std::nullopt;
+    return value;
+}
+
 // A value of the report: --battles and --games count from 1, --seed from 0.
 std::string valueError(std::string_view option) {
     return std::string(option) + (option == "--seed" ? " takes a whole number from 0 to 4294967295"
@@ -47,7 +53,7 @@ EditorOptions parseEditorOptions(int argc, const char* const* argv) {
                 }
                 continue;
             }
-            auto number = arg == "--seed" ? platform::parseSeed(value) : platform::parseCount(value);
+            auto number = arg == "--seed" ? platform::parseSeed(value) : parseCount(value);
             if (!number) return usageError(valueError(arg));
             if (arg == "--battles") {
                 options.report.battles = *number;

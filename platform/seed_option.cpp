@@ -1,21 +1,15 @@
 #include "platform/seed_option.hpp"
 
+#include <charconv>
+
 namespace platform {
 
 std::optional<std::uint32_t> parseSeed(std::string_view text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > 0xFFFFFFFFull) return std::nullopt;
-    return static_cast<std::uint32_t>(value);
-}
-
-std::optional<std::uint32_t> parseCount(std::string_view text) {
-    auto value = parseSeed(text);
-    if (!value || *value == 0) return std::nullopt;
+    // from_chars takes no sign for an unsigned number, and no blank.
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    std::uint32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
 }
 

@@ -8,8 +8,4 @@ namespace platform {
 // The value of a `--seed N` option: plain decimal digits, 0 to 4294967295.
 std::optional<std::uint32_t> parseSeed(std::string_view text);
 
-// A positive whole number of plain decimal digits that fits in 32 bits
-// (a count of 0 is refused).
-std::optional<std::uint32_t> parseCount(std::string_view text);
-
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "editor/command_line.hpp"
+
 #include <string>
 #include <vector>
 
@@ -104,8 +106,8 @@ TEST(SeedOption, AcceptsOnlyPlainDecimalIn32Bits) {
     EXPECT_FALSE(platform::parseSeed("-1"));
     EXPECT_FALSE(platform::parseSeed("+1"));
     EXPECT_FALSE(platform::parseSeed("1x"));
-    EXPECT_FALSE(platform::parseCount("0"));
-    EXPECT_EQ(platform::parseCount("10000"), 10000u);
+    EXPECT_FALSE(parseCount("0"));
+    EXPECT_EQ(parseCount("10000"), 10000u);
 }
 
 }  // namespace
