@@ -54,7 +54,7 @@ test-valgrind: build
 	cmake --build $(DYNAMIC_DIR) --target gloomhold runewright
 	mkdir -p $(VALGRIND_DIR)
 	for p in gloomhold runewright; do \
-	  printf '#!/bin/sh\nexec valgrind --error-exitcode=99 --leak-check=no --vgdb=no -q %s "$$@"\n' \
+	  printf '#!/bin/sh\nexec valgrind --error-exitcode=99 --leak-check=no --vgdb=no -q --suppressions=$(abspath tests/valgrind.supp) %s "$$@"\n' \
 	    "$(abspath $(DYNAMIC_DIR))/bin/$$p" > $(VALGRIND_DIR)/$$p; \
 	  chmod +x $(VALGRIND_DIR)/$$p; \
 	done
