@@ -201,22 +201,22 @@ ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
     return *this << text;
 }
 
+#ifndef _WIN32
 namespace {
 
 // Hands UTF-8 output to a console that speaks UTF-8 or, through iconv, another set.
 void deliverUtf8(std::string_view utf8, const ConsoleCharset& charset) {
-#ifndef _WIN32
     if (charset.kind == Kind::iconv) {
         charsetOutput.clear();
         utf8ToCharset(utf8, charset.name, charsetOutput);
         deliver(charsetOutput);
         return;
     }
-#endif
     deliver(utf8);
 }
 
 }  // namespace
+#endif
 
 void flushOutput() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
