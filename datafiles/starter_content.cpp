@@ -7,11 +7,11 @@
 // would accept them.
 const EditEnemyEntry (&starterEnemies())[editEnemyCount] {
     static const EditEnemyEntry enemies[editEnemyCount] = {
-        {7, 7, 2, 2, "スライム"},
-        {8, 9, 3, 3, "ゴブリン"},
-        {6, 9, 2, 5, "大コウモリ"},
-        {9, 10, 4, 2, "スケルトン"},
-        {30, 14, 7, 4, "闇の王"},
+        {4, 4, 1, 1, "スライム"},
+        {6, 5, 1, 2, "ゴブリン"},
+        {3, 5, 1, 3, "大コウモリ"},
+        {9, 6, 2, 2, "スケルトン"},
+        {280, 180, 140, 18, "闇の王"},
     };
     return enemies;
 }

@@ -215,7 +215,7 @@ void printCountMember(const char* name, std::uint64_t count, std::uint64_t whole
 }  // namespace
 
 void printWholeGameJsonMembers(const GameContent& content, const WholeGameRun& run) {
-    out << "  \"games\": " << run.games << ",\n    \"seed\": " << run.seed << ",\n    \"records\": [";
+    out << "    \"games\": " << run.games << ",\n    \"seed\": " << run.seed << ",\n    \"records\": [";
     WholeGameTally tally = playRun(content, run, true, printRecord);
     out << "\n    ]";
     printCountMember("cleared", tally.cleared, tally.games);

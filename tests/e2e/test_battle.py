@@ -12,8 +12,12 @@ from harness import CLOSING, MENU, PROMPT, RULE38, ProgramTest
 
 KEY = ">>> \n"
 # Normal play's roster: (name, hp, ap, dp, sp); the boss is the last one.
-ROSTER = [("スライム", 7, 7, 2, 2), ("ゴブリン", 8, 9, 3, 3), ("大コウモリ", 6, 9, 2, 5),
-          ("スケルトン", 9, 10, 4, 2), ("闇の王", 30, 14, 7, 4)]
+ROSTER = [("スライム", 4, 4, 1, 1), ("ゴブリン", 6, 5, 1, 2), ("大コウモリ", 3, 5, 1, 3),
+          ("スケルトン", 9, 6, 2, 2), ("闇の王", 280, 180, 140, 18)]
+# A roster whose boss a player can beat on the road to the goal; edit play
+# fights it from the edit data files.
+BEATABLE_ROSTER = [("スライム", 7, 7, 2, 2), ("ゴブリン", 8, 9, 3, 3), ("大コウモリ", 6, 9, 2, 5),
+                   ("スケルトン", 9, 10, 4, 2), ("闇の王", 30, 14, 7, 4)]
 REWARDS = [30, 30, 30, 30, 70]
 ATTACK_BONUS, DEFENCE_BONUS = 2 + 2 + 0, 0 + 0 + 3  # pike, sword, armor
 BOSS = 4
@@ -79,16 +83,23 @@ class Fight:
 
 
 class Game:
-    """The expected text of one game of normal play, built turn by turn."""
+    """The expected text of one game, built turn by turn: normal play with
+    its own roster, or edit play with `roster` in the edit data files and
+    the start player and items there."""
 
-    def __init__(self, seed):
+    def __init__(self, seed, roster=None):
         self.seed = seed
         self.draws = Draws(seed)
         self.goal = (self.draws.draw(25) + 1, self.draws.draw(25) + 1)
         self.square = (13, 1)
         self.player = Player()
+        self.roster = roster or ROSTER
+        self.edit_play = roster is not None
         self.text = MENU
         self.script = "1\n"
+        if self.edit_play:
+            self.text += f"{RULE38}\nNOW LOADING...\n{RULE38}\nfinish\n{KEY}"
+            self.script = "2\n"
         self.fights = []
         self.cleared = False
         self.over = False
@@ -128,7 +139,7 @@ class Game:
 
     def battle(self, index):
         """Fights `index` of the roster; True when the enemy is beaten."""
-        name, enemy_hp, enemy_ap, enemy_dp, enemy_sp = ROSTER[index]
+        name, enemy_hp, enemy_ap, enemy_dp, enemy_sp = self.roster[index]
         p = self.player
         attack, defence = p.max_ap + ATTACK_BONUS, p.max_dp + DEFENCE_BONUS
         self.text += (f"{RULE38}\nBATTLE PHASE\n{RULE38}\n{KEY}{RULE38}\nBATTLE LOG\n{RULE38}\n"
@@ -186,9 +197,9 @@ def road_to_goal(goal, start=(13, 1)):
     return ["right" if dx > 0 else "left"] * abs(dx) + ["up"] * (goal[1] - start[1])
 
 
-def play(seed, padding):
+def play(seed, padding, roster=None):
     """`padding` refused steps "down" on the start square, then the road to the goal."""
-    game = Game(seed)
+    game = Game(seed, roster)
     for word in ["down"] * padding + road_to_goal(game.goal):
         if game.over:
             break
@@ -198,7 +209,8 @@ def play(seed, padding):
 
 class WholeGames(ProgramTest):
     """Seeds found by playing the model over seeds 1 to 30000 with up to 11
-    refused steps before the road; the shortest games that show each case.
+    refused steps before the road; the shortest games that show each case
+    (the clear with the beatable roster, the others with normal play's).
     A defeat never meets a level-up here: every check after a victory spends
     the points, so at most 40 remain before a battle."""
 
@@ -209,18 +221,25 @@ class WholeGames(ProgramTest):
         self.assertBytes(run.stdout, game.text)
 
     def test_encounters_a_level_up_and_a_lost_boss_fight(self):
-        game = play(6599, padding=1)
-        # A skeleton beaten in three turns, a slime in one blow, which brings
-        # the level-up; the player, now faster than the boss, strikes first
-        # with a critical but falls in the third turn.
-        self.assertEqual(game.fights, [Fight(3, 3, True, False), Fight(0, 1, True, True),
-                                       Fight(BOSS, 3, False, False)])
+        game = play(972, padding=0)
+        # A goblin and a bat beaten in the first turn, one of them by a
+        # critical; the bat brings the level-up; the far faster boss strikes
+        # first and fells the player at once.
+        self.assertEqual(game.fights, [Fight(1, 1, True, False), Fight(2, 1, True, True),
+                                       Fight(BOSS, 1, False, False)])
         self.assertIn("Critical ATTACK PLAYER", game.text)
+        self.assertIn("闇の王が現れました。\n戦闘態勢に入った。\n相手が先制だ。\n", game.text)
         self.assertFalse(game.cleared)
         self.check(game)
 
     def test_boss_beaten_after_a_level_up_clears_the_mission(self):
-        game = play(7916, padding=1)
+        # Normal play's boss is far beyond a player on the road to the goal;
+        # edit play with a beatable roster shows the clear.
+        self.write_file("editenemy", "".join("%d %d %d %d %s\n" % (hp, ap, dp, sp, name)
+                                             for name, hp, ap, dp, sp in BEATABLE_ROSTER))
+        self.write_file("editequipment", "pike 2 0 sword 2 0 armor 0 3\n")
+        self.write_file("editplayer", "5 4 6 3\n")
+        game = play(7916, padding=1, roster=BEATABLE_ROSTER)
         # The faster bat strikes first; the level-up brings the player's speed
         # level with the boss's, so the player strikes first; the boss's 70
         # points bring a second level-up after the last battle.
@@ -230,9 +249,9 @@ class WholeGames(ProgramTest):
         self.check(game)
 
     def test_defeat_in_an_encounter_ends_the_game(self):
-        game = play(6062, padding=0)
-        # Two goblins: the first beaten, the second wins before the goal.
-        self.assertEqual(game.fights, [Fight(1, 2, True, False), Fight(1, 2, False, False)])
+        game = play(1301, padding=0)
+        # A slime beaten, then a skeleton wins in its first turn, before the goal.
+        self.assertEqual(game.fights, [Fight(0, 1, True, False), Fight(3, 1, False, False)])
         self.assertTrue(game.over)
         self.assertEqual(game.player.hp, 0)
         self.check(game)
