@@ -1,5 +1,7 @@
 #include "platform/console.hpp"
 
+#include "platform/program_exit.hpp"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -492,6 +494,12 @@ void useAlternateScreen() {
 void printEndingMessage(std::string_view message) {
     out << message;
     keepEndingMessage(message);
+}
+
+void stopProgram(std::string_view message) {
+    printEndingMessage(message);
+    pauseConsole();
+    endProgram(1);
 }
 
 ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
