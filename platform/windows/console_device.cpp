@@ -3,7 +3,7 @@
 #include <string>
 #include <windows.h>
 
-#include "platform/line_ends_windows.hpp"
+#include "platform/windows/line_ends.hpp"
 
 // The Windows console. While the programs run, its input and output code
 // pages are 932, so it speaks their own text: bytes go to it and come from it
