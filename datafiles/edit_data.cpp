@@ -8,37 +8,20 @@
 
 namespace {
 
-FileResult withStatus(FileStatus status) {
-    FileResult result;
-    result.status = status;
-    return result;
-}
-
 // Reads into a copy first, so that a damaged file changes nothing. The file
 // is read a chunk at a time and only as far as its last entry.
 template <typename Entries, typename Read>
 FileResult readFile(const char* fileName, Entries& entries, Read read) {
     platform::InputFile file;
-    if (!file.open(fileName)) return withStatus(FileStatus::cannotOpen);
+    if (!file.open(fileName)) return fileOutcome(FileStatus::cannotOpen, fileName);
     TokenReader reader(file);
     Entries parsed;
     std::memcpy(&parsed, &entries, sizeof parsed);
     FileResult result = read(reader, parsed);
-    if (reader.readFailed()) return withStatus(FileStatus::cannotOpen);
+    if (reader.readFailed()) return fileOutcome(FileStatus::cannotOpen, fileName);
+    result.file = fileName;
     if (result.status == FileStatus::ok) std::memcpy(&entries, &parsed, sizeof parsed);
     return result;
-}
-
-FileResult writeFile(const char* fileName, const std::string& contents) {
-    switch (platform::replaceFile(fileName, contents)) {
-    case platform::ReplaceResult::done:
-        return withStatus(FileStatus::ok);
-    case platform::ReplaceResult::cannotCreate:
-        return withStatus(FileStatus::cannotOpen);
-    case platform::ReplaceResult::cannotWrite:
-        break;
-    }
-    return withStatus(FileStatus::cannotWrite);
 }
 
 // The text of a name buffer, up to its NUL or its end, whichever comes first.
@@ -147,15 +130,15 @@ FileResult readEditPlayerFile(EditPlayerEntry& entry) {
 }
 
 FileResult writeEditEnemyFile(const EditEnemyEntry (&entries)[editEnemyCount]) {
-    return writeFile(editEnemyFileName, formatEditEnemies(entries));
+    return replaceDataFile(editEnemyFileName, formatEditEnemies(entries));
 }
 
 FileResult writeEditItemFile(const EditItemEntry (&entries)[editItemCount]) {
-    return writeFile(editItemFileName, formatEditItems(entries));
+    return replaceDataFile(editItemFileName, formatEditItems(entries));
 }
 
 FileResult writeEditPlayerFile(const EditPlayerEntry& entry) {
-    return writeFile(editPlayerFileName, formatEditPlayer(entry));
+    return replaceDataFile(editPlayerFileName, formatEditPlayer(entry));
 }
 
 FileResult storeEditEnemy(int slot, const EditEnemyEntry& enemy) {

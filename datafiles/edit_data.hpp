@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "datafiles/file_failure.hpp"
+
 // The three edit data files that the editor writes and the game reads:
 // whitespace-separated tokens, entry after entry, in slot order.
 
@@ -33,19 +35,6 @@ struct EditPlayerEntry {
     std::int32_t ap;
     std::int32_t dp;
     std::int32_t sp;
-};
-
-enum class FileStatus { ok, cannotOpen, damaged, cannotWrite };
-
-// The outcome of a read or a write. For a damaged file: where the bad or
-// missing token stands (line counted from 1, entry from 1), which field it
-// should have been and what is wrong with it.
-struct FileResult {
-    FileStatus status = FileStatus::ok;
-    int line = 0;
-    int entry = 0;
-    std::string field;
-    std::string problem;
 };
 
 // Readers: fill all entries, or report and leave the entries untouched.

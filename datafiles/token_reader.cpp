@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/decimal.hpp"
+
 bool isEditWhiteSpace(unsigned char byte) { return (byte >= 0x09 && byte <= 0x0D) || byte == 0x20; }
 
 namespace {
@@ -68,14 +70,19 @@ bool TokenReader::scanNumber(std::int32_t& value, int entry, const char* field, 
         c = peek();
     }
     if (!isDigit(c)) return fail(entry, field, "not a number");
-    // The digits are judged as they come: once they lie beyond 32 bits the
-    // token is damaged, however many digits follow.
-    std::int64_t magnitude = 0;
+    // The digits are judged as they come: leading zeros add nothing, and
+    // past them twelve digits lie beyond 32 bits, however many follow.
+    for (; c == '0'; c = peek()) take();
+    char digits[11];
+    std::size_t count = 0;
     for (; isDigit(c); c = peek()) {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > 2147483648LL) return fail(entry, field, "beyond 32 bits");
+        if (count == sizeof digits) return fail(entry, field, "beyond 32 bits");
+        digits[count++] = static_cast<char>(c);
         take();
     }
+    // No digit left after the zeros is the number 0.
+    std::int64_t magnitude = platform::parseDigits<std::int64_t>(std::string_view(digits, count)).value_or(0);
+    if (magnitude > 2147483648LL) return fail(entry, field, "beyond 32 bits");
     std::int64_t signedValue = negative ? -magnitude : magnitude;
     if (signedValue > 2147483647LL) return fail(entry, field, "beyond 32 bits");
     if (wholeToken && c >= 0 && c != '\0' && !isEditWhiteSpace(static_cast<unsigned char>(c))) {

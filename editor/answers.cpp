@@ -2,6 +2,7 @@
 
 #include "datafiles/edit_data.hpp"
 #include "platform/console.hpp"
+#include "platform/decimal.hpp"
 #include "platform/program_exit.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -12,15 +13,10 @@ constexpr std::size_t nameLengthLimit = 30;  // a raw line of 30 bytes or more i
 constexpr std::string_view halfWidthBlank = " ";
 constexpr std::string_view fullWidthBlank = "\x81\x40";
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // cp932: a lead byte followed by a trail byte forms one double-byte character.
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-
 std::size_t characterWidth(std::string_view text, std::size_t at) {
-    if (at + 1 < text.size() && isLeadByte(static_cast<unsigned char>(text[at])) &&
-        isTrailByte(static_cast<unsigned char>(text[at + 1]))) {
+    if (at + 1 < text.size() && platform::isCp932LeadByte(static_cast<unsigned char>(text[at])) &&
+        platform::isCp932TrailByte(static_cast<unsigned char>(text[at + 1]))) {
         return 2;
     }
     return 1;
@@ -54,22 +50,22 @@ std::string readAnswer() {
     return line;
 }
 
-bool isPlainDecimalIn(std::string_view line, int low, int high) {
-    if (line.empty() || line.size() > 10) return false;
-    if (line.size() > 1 && line[0] == '0') return false;
-    long long value = 0;
-    for (char c : line) {
-        if (!isDigit(c)) return false;
-        value = value * 10 + (c - '0');
-    }
-    return value >= low && value <= high;
+std::optional<int> plainDecimalIn(std::string_view line, int low, int high) {
+    if (line.size() > 1 && line[0] == '0') return std::nullopt;
+    std::optional<int> value = platform::parseDigits<int>(line);
+    if (!value || *value < low || *value > high) return std::nullopt;
+    return value;
+}
+
+int menuDigit(std::string_view line, int highest) {
+    if (line.size() != 1 || line[0] < '1' || line[0] - '0' > highest) return 0;
+    return line[0] - '0';
 }
 
 int askNumber(const char* prompt, int low, int high) {
     for (;;) {
         platform::out << prompt << "\n";
-        std::string line = readAnswer();
-        if (isPlainDecimalIn(line, low, high)) return std::stoi(line);
+        if (std::optional<int> value = plainDecimalIn(readAnswer(), low, high)) return *value;
     }
 }
 
@@ -81,15 +77,14 @@ std::int32_t askNumberKeeping(const char* prompt, int low, int high, std::int32_
         platform::out << question << "\n";
         std::string line = readAnswer();
         if (line.empty()) return current;
-        if (isPlainDecimalIn(line, low, high)) return std::stoi(line);
+        if (std::optional<int> value = plainDecimalIn(line, low, high)) return *value;
         platform::out << low << "から" << high << "までの数を入力してください。\n";
     }
 }
 
 int askMenuDigit(int highest, const char* refusal) {
     for (;;) {
-        std::string line = readAnswer();
-        if (line.size() == 1 && line[0] >= '1' && line[0] - '0' <= highest) return line[0] - '0';
+        if (int digit = menuDigit(readAnswer(), highest)) return digit;
         platform::out << refusal << "\n";
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,9 +11,13 @@
 // Reads one answer line.
 std::string readAnswer();
 
-// True when `line` is the plain decimal form of a number from `low` to
-// `high`: digits only, no sign, blank or leading zero ("0" itself is plain).
-bool isPlainDecimalIn(std::string_view line, int low, int high);
+// The number of `line` when it is the plain decimal form of a number from
+// `low` to `high`: digits only, no sign, blank or leading zero ("0" itself
+// is plain).
+std::optional<int> plainDecimalIn(std::string_view line, int low, int high);
+
+// The choice of a menu line: a single digit from 1 to `highest`, else 0.
+int menuDigit(std::string_view line, int highest);
 
 // Prints the prompt on a line of its own and reads until an answer is the
 // plain decimal form of a number from `low` to `high`; the prompt is printed
@@ -32,8 +37,8 @@ std::string keepingQuestion(const char* prompt, std::string_view current);
 // までの数を入力してください。") and the question is asked again.
 std::int32_t askNumberKeeping(const char* prompt, int low, int high, std::int32_t current);
 
-// Reads until a line is a single digit from 1 to `highest`; every other line
-// gets `refusal` and a line break.
+// Reads until a line is a menu choice (menuDigit); every other line gets
+// `refusal` and a line break.
 int askMenuDigit(int highest, const char* refusal);
 
 // Removes half-width blanks (0x20) and full-width blanks (0x81 0x40) from

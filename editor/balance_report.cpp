@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "datafiles/edit_data.hpp"
-#include "datafiles/file_failure.hpp"
-#include "editor/file_messages.hpp"
+#include "editor/file_failures.hpp"
 #include "editor/json_text.hpp"
 #include "editor/whole_game_report.hpp"
 #include "editor/whole_games.hpp"
@@ -114,9 +113,9 @@ std::string counted(std::uint64_t count, const char* word) {
 // The report is a command-line tool: a file that cannot be read ends it at
 // once, with the reason on standard error, nothing on standard output and
 // no pause.
-void stopOnReportFailure(const FileResult& result, const char* fileName, const char* cannotOpenMessage) {
+void stopOnReportFailure(const FileResult& result) {
     if (result.status == FileStatus::ok) return;
-    platform::writeError("runewright: " + fileFailureText(result, fileName, cannotOpenMessage));
+    platform::writeError("runewright: " + editorFailureText(result));
     platform::endProgram(1);
 }
 
@@ -251,9 +250,9 @@ void printBalanceReport(const ReportOptions& options) {
     EditEnemyEntry enemies[editEnemyCount]{};
     EditItemEntry items[editItemCount]{};
     EditPlayerEntry entry{};
-    stopOnReportFailure(readEditEnemyFile(enemies), editEnemyFileName, cannotOpenEditEnemy);
-    stopOnReportFailure(readEditItemFile(items), editItemFileName, cannotOpenEditItems);
-    stopOnReportFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
+    stopOnReportFailure(readEditEnemyFile(enemies));
+    stopOnReportFailure(readEditItemFile(items));
+    stopOnReportFailure(readEditPlayerFile(entry));
 
     platform::Random random{options.seed};
     BattleFigures figures{sidesOf(entry, items, enemies), {}, {}};

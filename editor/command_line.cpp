@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/decimal.hpp"
 #include "platform/seed_option.hpp"
 
 namespace {
@@ -16,7 +17,7 @@ EditorOptions usageError(std::string error) {
 }  // namespace
 
 std::optional<std::uint32_t> parseCount(std::string_view text) {
-    auto value = platform::parseSeed(text);
+    auto value = platform::parseDigits<std::uint32_t>(text);
     if (!value || *value == 0) return std::nullopt;
     return value;
 }

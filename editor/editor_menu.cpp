@@ -1,5 +1,6 @@
 #include "editor/editor_menu.hpp"
 
+#include "editor/answers.hpp"
 #include "editor/enemy_editor.hpp"
 #include "editor/hyphen_line.hpp"
 #include "editor/item_editor.hpp"
@@ -42,11 +43,7 @@ void runAction(int choice) {
 
 }  // namespace
 
-int menuChoice(const std::string& line) {
-    if (line.size() != 1) return 0;
-    char c = line[0];
-    return c >= '1' && c <= '7' ? c - '0' : 0;
-}
+int menuChoice(const std::string& line) { return menuDigit(line, exitChoice); }
 
 void runEditorMenu() {
     std::string line;

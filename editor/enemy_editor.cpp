@@ -1,8 +1,7 @@
 #include "editor/enemy_editor.hpp"
 
-#include "datafiles/file_failure.hpp"
+#include "editor/file_failures.hpp"
 #include "editor/answers.hpp"
-#include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
 #include "editor/stat_block.hpp"
 #include "editor/listings.hpp"
@@ -53,14 +52,13 @@ void editEnemy() {
     printNewEnemy(created);
 
     EditEnemyEntry stored[editEnemyCount]{};
-    stopOnFileFailure(readEditEnemyFile(stored), editEnemyFileName, cannotOpenEditEnemy);
+    stopEditorOnFileFailure(readEditEnemyFile(stored));
     printEnemyList(stored);
 
     // The file is read once more right before it is written: an enemy that
     // another editor stored while this one asked for the slot stays.
     int slot = askSlot();
-    stopOnFileFailure(storeEditEnemy(slot == keepAllSlots ? 0 : slot, created), editEnemyFileName,
-                      cannotOpenEditEnemy);
+    stopEditorOnFileFailure(storeEditEnemy(slot == keepAllSlots ? 0 : slot, created));
     out << "finish\n";
     platform::pauseConsole();
 }

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "datafiles/file_failure.hpp"
+#include "editor/file_failures.hpp"
 #include "datafiles/starter_content.hpp"
 #include "editor/answers.hpp"
-#include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
 #include "platform/console.hpp"
 
@@ -45,7 +44,7 @@ void printNewItems(const EditItemEntry (&items)[editItemCount]) {
 
 void editItems() {
     out << "itemedit\n";
-    stopUnlessReplaceable(editItemFileName, cannotOpenEditItems);
+    stopEditorOnFileFailure(replaceableCheck(editItemFileName));
     // The answers start from the file; one that is missing or damaged is
     // replaced whole, so they start from the starter items.
     EditItemEntry items[editItemCount]{};
@@ -53,7 +52,7 @@ void editItems() {
     (void)readEditItemFile(items);  // leaves the starter items where it fails
     for (int k = 0; k < editItemCount; ++k) items[k] = askItem(k + 1, items[k]);
     printNewItems(items);
-    stopOnFileFailure(writeEditItemFile(items), editItemFileName, cannotOpenEditItems);
+    stopEditorOnFileFailure(writeEditItemFile(items));
     out << "finish\n";
     platform::pauseConsole();
 }

@@ -1,7 +1,6 @@
 #include "editor/listings.hpp"
 
-#include "datafiles/file_failure.hpp"
-#include "editor/file_messages.hpp"
+#include "editor/file_failures.hpp"
 #include "editor/hyphen_line.hpp"
 #include "platform/console.hpp"
 
@@ -28,14 +27,14 @@ void printEnemyList(const EditEnemyEntry (&entries)[editEnemyCount]) {
 
 void listEditEnemies() {
     EditEnemyEntry entries[editEnemyCount]{};
-    stopOnFileFailure(readEditEnemyFile(entries), editEnemyFileName, cannotOpenEditEnemy);
+    stopEditorOnFileFailure(readEditEnemyFile(entries));
     printEnemyList(entries);
     platform::pauseConsole();
 }
 
 void listEditItems() {
     EditItemEntry entries[editItemCount]{};
-    stopOnFileFailure(readEditItemFile(entries), editItemFileName, cannotOpenEditItems);
+    stopEditorOnFileFailure(readEditItemFile(entries));
     printHyphenLine(listRule);
     out << "一覧を表示します。\n";
     for (int k = 0; k < editItemCount; ++k) {
@@ -49,7 +48,7 @@ void listEditItems() {
 
 void showEditPlayer() {
     EditPlayerEntry entry{};
-    stopOnFileFailure(readEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
+    stopEditorOnFileFailure(readEditPlayerFile(entry));
     printHyphenLine(playerRule);
     out << "PLAYERのステータスを表示します。\n";
     out << "HP:" << entry.hp << " AP:" << entry.ap << " DP:" << entry.dp << " SP:" << entry.sp << "\n";

@@ -1,9 +1,8 @@
 #include "editor/player_editor.hpp"
 
-#include "datafiles/file_failure.hpp"
+#include "editor/file_failures.hpp"
 #include "datafiles/starter_content.hpp"
 #include "editor/answers.hpp"
-#include "editor/file_messages.hpp"
 #include "editor/hyphen_line.hpp"
 #include "editor/stat_block.hpp"
 #include "platform/console.hpp"
@@ -26,7 +25,7 @@ void printNewPlayer(const EditPlayerEntry& entry) {
 
 void editPlayer() {
     out << "playeredit\n";
-    stopUnlessReplaceable(editPlayerFileName, cannotOpenEditPlayer);
+    stopEditorOnFileFailure(replaceableCheck(editPlayerFileName));
     // The answers start from the file, or from the starter player where it
     // is missing or damaged (it is then replaced whole).
     EditPlayerEntry entry = starterPlayer();
@@ -37,7 +36,7 @@ void editPlayer() {
     entry.dp = stats.dp;
     entry.sp = stats.sp;
     printNewPlayer(entry);
-    stopOnFileFailure(writeEditPlayerFile(entry), editPlayerFileName, cannotOpenEditPlayer);
+    stopEditorOnFileFailure(writeEditPlayerFile(entry));
     out << "finish\n";
     platform::pauseConsole();
 }

@@ -1,8 +1,7 @@
 #include "editor/starter_files.hpp"
 
-#include "datafiles/file_failure.hpp"
+#include "editor/file_failures.hpp"
 #include "datafiles/starter_content.hpp"
-#include "editor/file_messages.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
 
@@ -13,24 +12,21 @@ namespace {
 // starter content. The failure is reported once the lock is given up: the
 // pause that follows may wait long.
 template <typename Write>
-void createIfMissing(const char* fileName, const char* cannotOpenMessage, Write write) {
+void createIfMissing(const char* fileName, Write write) {
     FileResult result;
     {
         platform::FolderLock lock(fileName);
         if (platform::pathExists(fileName)) return;
         result = write();
     }
-    stopOnFileFailure(result, fileName, cannotOpenMessage);
+    stopEditorOnFileFailure(result);
     platform::out << fileName << "を初期データで作成しました。\n";
 }
 
 }  // namespace
 
 void createMissingEditFiles() {
-    createIfMissing(editEnemyFileName, cannotOpenEditEnemy,
-                    [] { return writeEditEnemyFile(starterEnemies()); });
-    createIfMissing(editItemFileName, cannotOpenEditItems,
-                    [] { return writeEditItemFile(starterItems()); });
-    createIfMissing(editPlayerFileName, cannotOpenEditPlayer,
-                    [] { return writeEditPlayerFile(starterPlayer()); });
+    createIfMissing(editEnemyFileName, [] { return writeEditEnemyFile(starterEnemies()); });
+    createIfMissing(editItemFileName, [] { return writeEditItemFile(starterItems()); });
+    createIfMissing(editPlayerFileName, [] { return writeEditPlayerFile(starterPlayer()); });
 }

@@ -53,7 +53,7 @@ bool choosePlayMode() {
 }
 
 void loadEditData() {
-    out << bannerLine << "\n" << "NOW LOADING..." << "\n" << bannerLine << "\n";
+    printBanner("NOW LOADING...");
     quietLoad = 1;
     loadEditEnemies();
     loadEditItems();

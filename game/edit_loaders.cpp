@@ -1,8 +1,8 @@
 #include "game/edit_loaders.hpp"
 
 #include "datafiles/edit_data.hpp"
-#include "datafiles/file_failure.hpp"
 #include "game/equipment.hpp"
+#include "game/file_failures.hpp"
 #include "game/game_state.hpp"
 #include "platform/console.hpp"
 
@@ -16,14 +16,14 @@ bool loud() { return quietLoad != 1; }
 
 void loadEditEnemies() {
     EditEnemyEntry entries[editEnemyCount]{};
-    stopOnFileFailure(readEditEnemyFile(entries), editEnemyFileName, "Cannot open editenemy.\n");
+    stopGameOnFileFailure(readEditEnemyFile(entries));
     rosterFromEntries(editEnemies, entries);
     if (loud()) out << "EDITENEMYのLOADが完了しました。" << "\n";
 }
 
 void loadEditItems() {
     EditItemEntry entries[editItemCount]{};
-    stopOnFileFailure(readEditItemFile(entries), editItemFileName, "Cannot open editequipment.\n");
+    stopGameOnFileFailure(readEditItemFile(entries));
     itemsFromEntries(equipment, entries);
     applyEquipment();
     if (loud()) out << "EDITITEMのLOADが完了しました。" << "\n";
@@ -31,8 +31,7 @@ void loadEditItems() {
 
 void loadEditPlayer() {
     EditPlayerEntry entry{};
-    // The game's message lacks the editor's full stop.
-    stopOnFileFailure(readEditPlayerFile(entry), editPlayerFileName, "Cannot open editplayer\n");
+    stopGameOnFileFailure(readEditPlayerFile(entry));
     setStatistics(player, entry.hp, entry.ap, entry.dp, entry.sp);
     if (loud()) printPlayerStatus();
     applyEquipment();

@@ -8,11 +8,16 @@
 
 using platform::out;
 
+void printBanner(const char* title) {
+    const char* const line = "--------------------------------------";
+    out << line << "\n" << title << "\n" << line << "\n";
+}
+
 void GameNarrator::battleBegins(const EnemyRecord& opponent) {
     enemy = &opponent;
-    out << bannerLine << "\n" << "BATTLE PHASE" << "\n" << bannerLine << "\n";
+    printBanner("BATTLE PHASE");
     platform::keyWait();
-    out << bannerLine << "\n" << "BATTLE LOG" << "\n" << bannerLine << "\n";
+    printBanner("BATTLE LOG");
     out << opponent.name << "が現れました。" << "\n" << "戦闘態勢に入った。" << "\n";
 }
 
@@ -40,7 +45,8 @@ void GameNarrator::battleEnds(Outcome outcome, const EnemyRecord& opponent) {
 }
 
 void GameNarrator::levelledUp(const StatGains& gains) {
-    out << bannerLine << "\n" << "LV.UP" << "\n" << bannerLine << "\n" << "lvが上がった。" << "\n";
+    printBanner("LV.UP");
+    out << "lvが上がった。" << "\n";
     out << "追加ステータス。" << "HP:+" << gains.hp << " AP:+" << gains.ap << " DP:+" << gains.dp
         << " SP:+" << gains.sp << "\n";
     out << player.name << "の最大値は" << "HP(MAX):" << player.maxHp << " AP(MAX):" << player.maxAp

@@ -11,8 +11,9 @@
 // rules/fight.hpp, rules/dungeon_events.hpp and rules/turn.hpp). It asks the
 // player through the game's dialogues and prints every message of the game.
 
-// The 38 hyphens that frame the game's banners.
-inline constexpr const char* bannerLine = "--------------------------------------";
+// Prints a banner: `title` on a line of its own between two lines of 38
+// hyphens.
+void printBanner(const char* title);
 
 struct GameNarrator {
     const EnemyRecord* enemy = nullptr;  // the enemy of the battle under way

@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/alternate_screen.hpp"
+#include "platform/console_charset.hpp"
 #include "platform/console_device.hpp"
 #include "platform/line_editor.hpp"
+#include "platform/program_exit.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -21,15 +24,6 @@ constinit ConsoleOut out{outputBuffer, sizeof outputBuffer};
 
 namespace {
 
-// Whether the console may speak another set than cp932, to be converted to
-// and from. The Windows console is switched to code page 932 while the
-// programs run and speaks their own text, so that build has no conversion.
-#ifdef _WIN32
-constexpr bool convertingConsole = false;
-#else
-constexpr bool convertingConsole = true;
-#endif
-
 using Kind = ConsoleCharset::Kind;
 
 struct Script {
@@ -42,15 +36,6 @@ struct Script {
 Script* script = nullptr;
 // The lead byte of a double-byte character whose second byte is still to come.
 Cp932Carry outputCarry;
-
-#ifndef _WIN32
-// The output converted to UTF-8, and from there into another set; both are
-// kept from flush to flush.
-char utf8Output[utf8Room(sizeof outputBuffer)];
-std::string charsetOutput;
-// An input line in UTF-8 on its way from another set to cp932.
-std::string utf8Input;
-#endif
 
 std::string programName;
 
@@ -156,14 +141,8 @@ bool fillInput() {
 // It is never destroyed: the last output is flushed in it while the static
 // objects are destroyed at the program's end, this one's first.
 const ConsoleCharset& consoleCharset() {
-    static const ConsoleCharset noConversion;
-    if constexpr (convertingConsole) {
-        if (script != nullptr) return script->charset;
-        static const ConsoleCharset& chosen = *new ConsoleCharset(localeCharset());
-        return chosen;
-    } else {
-        return noConversion;
-    }
+    if (script != nullptr) return script->charset;
+    return realConsoleCharset();
 }
 
 namespace {
@@ -201,36 +180,11 @@ ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
     return *this << text;
 }
 
-#ifndef _WIN32
-namespace {
-
-// Hands UTF-8 output to a console that speaks UTF-8 or, through iconv, another set.
-void deliverUtf8(std::string_view utf8, const ConsoleCharset& charset) {
-    if (charset.kind == Kind::iconv) {
-        charsetOutput.clear();
-        utf8ToCharset(utf8, charset.name, charsetOutput);
-        deliver(charsetOutput);
-        return;
-    }
-    deliver(utf8);
-}
-
-}  // namespace
-#endif
-
 void flushOutput() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
     if (pending.empty()) return;
     out.next_ = outputBuffer;
-#ifndef _WIN32
-    const ConsoleCharset& charset = consoleCharset();
-    if (charset.kind != Kind::cp932) {
-        char* end = cp932ToUtf8(pending, outputCarry, utf8Output);
-        deliverUtf8(std::string_view(utf8Output, static_cast<std::size_t>(end - utf8Output)), charset);
-        return;
-    }
-#endif
-    deliver(pending);
+    deliver(outputInCharset(pending, consoleCharset(), outputCarry));
 }
 
 // The prompt of the line about to be read is the unfinished line at the end
@@ -248,10 +202,7 @@ std::string takeUnfinishedLine() {
     std::string line(pending.substr(start));
     out.next_ = outputBuffer + start;
     flushOutput();
-#ifndef _WIN32
-    if (consoleCharset().kind == Kind::utf8) return cp932ToUtf8(line, outputCarry);
-#endif
-    return line;
+    return promptInCharset(std::move(line), consoleCharset(), outputCarry);
 }
 
 namespace {
@@ -317,10 +268,8 @@ namespace {
 // lead byte that never got its second byte shows as a broken character.
 void finishOutput() {
     flushOutput();
-#ifndef _WIN32
-    const std::string end = finishCp932(outputCarry);
-    if (!end.empty()) deliverUtf8(end, consoleCharset());
-#endif
+    std::string_view end = endOfOutputInCharset(consoleCharset(), outputCarry);
+    if (!end.empty()) deliver(end);
 }
 
 // Gives the console back; once the terminal's own screen is back from the
@@ -331,20 +280,7 @@ void endConsole() {
     if (!fromAlternateScreen || endingMessages.empty()) return;
     std::string messages;
     messages.swap(endingMessages);
-#ifndef _WIN32
-    const ConsoleCharset& charset = consoleCharset();
-    if (charset.kind != Kind::cp932) {
-        Cp932Carry carry;
-        std::string utf8 = cp932ToUtf8(messages, carry) + finishCp932(carry);
-        if (charset.kind == Kind::iconv) {
-            messages.clear();
-            utf8ToCharset(utf8, charset.name, messages);
-        } else {
-            messages = std::move(utf8);
-        }
-    }
-#endif
-    writeError(messages);
+    writeError(wholeTextInCharset(messages, consoleCharset()));
 }
 
 struct OutputEnd {
@@ -410,24 +346,7 @@ bool gatherLine(std::size_t& length) {
 }
 
 void handOut(std::string& line, std::string_view bytes) {
-#ifndef _WIN32
-    const ConsoleCharset& charset = consoleCharset();
-    if (charset.kind == Kind::utf8) {
-        line.clear();
-        utf8ToCp932(bytes, line, notes.lostCharacters);
-        return;
-    }
-    if (charset.kind == Kind::iconv) {
-        bool lostOnTheWay = false;
-        utf8Input.clear();
-        charsetToUtf8(bytes, charset.name, utf8Input, lostOnTheWay);
-        line.clear();
-        utf8ToCp932(utf8Input, line, notes.lostCharacters);
-        notes.lostCharacters = notes.lostCharacters || lostOnTheWay;
-        return;
-    }
-#endif
-    line.assign(bytes);
+    lineFromCharset(bytes, consoleCharset(), line, notes.lostCharacters);
 }
 
 }  // namespace
@@ -475,12 +394,8 @@ void pauseConsole() {
 
 void clearScreen() {
     if (!outputIsTerminal()) return;
-#ifdef _WIN32
     flushOutput();
-    clearConsoleWindow();
-#else
-    out << clearSequence;
-#endif
+    out << clearConsoleWindow();
 }
 
 void useAlternateScreen() {
@@ -492,6 +407,12 @@ void useAlternateScreen() {
 void printEndingMessage(std::string_view message) {
     out << message;
     keepEndingMessage(message);
+}
+
+void stopProgram(std::string_view message) {
+    printEndingMessage(message);
+    pauseConsole();
+    endProgram(1);
 }
 
 ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {

@@ -112,6 +112,10 @@ void useAlternateScreen();
 // reason stays in sight; so is a failed read of standard input.
 void printEndingMessage(std::string_view message);
 
+// Ends the program after a failure: prints `message` as printEndingMessage
+// does, runs the pause and ends with status 1.
+[[noreturn]] void stopProgram(std::string_view message);
+
 // What the console speaks now: the real console the character set of the
 // user's locale (localeCharset), chosen once, at the first use; a scripted
 // console its own.

@@ -37,9 +37,10 @@ bool isConsole(Stream stream);
 // ends the program restores the terminal by the same means (restoreTerminal).
 void releaseConsole();
 
-#ifdef _WIN32
-// Blanks the console window and puts the cursor in its top left corner.
-void clearConsoleWindow();
-#endif
+// Blanks the console window and puts the cursor in its top left corner,
+// once the output before it is written. A terminal is cleared by bytes in the
+// output, which are returned to be written next; a console that has a call
+// of its own for it is cleared at once, and nothing is returned.
+std::string_view clearConsoleWindow();
 
 }  // namespace platform

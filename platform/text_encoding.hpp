@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -111,6 +112,25 @@ constexpr bool isValidCp932(std::string_view text) {
         ++at;
     }
     return true;
+}
+
+// Appends the UTF-8 form of the code point `value` (at most U+10FFFF).
+inline void appendUtf8(std::string& text, std::uint32_t value) {
+    if (value < 0x80) {
+        text += static_cast<char>(value);
+    } else if (value < 0x800) {
+        text += static_cast<char>(0xC0 | (value >> 6));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    } else if (value < 0x10000) {
+        text += static_cast<char>(0xE0 | (value >> 12));
+        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (value >> 18));
+        text += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    }
 }
 
 // How the bytes at the start of a text stand as one UTF-8 character.

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_encoding.hpp"
+
 namespace {
 
 [[noreturn]] void fail(const std::string& why) {
@@ -67,21 +69,7 @@ Conversion convert(iconv_t handle, std::string_view input) {
 
 std::string utf8Of(unsigned codePoint) {
     std::string bytes;
-    if (codePoint < 0x80) {
-        bytes += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        bytes += static_cast<char>(0xC0 | (codePoint >> 6));
-        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        bytes += static_cast<char>(0xE0 | (codePoint >> 12));
-        bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        bytes += static_cast<char>(0xF0 | (codePoint >> 18));
-        bytes += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
+    platform::appendUtf8(bytes, codePoint);
     return bytes;
 }
 

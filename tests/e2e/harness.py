@@ -114,11 +114,19 @@ class ProgramTest(unittest.TestCase):
             self.assertEqual(actual, expected)
 
 
+class Generator:
+    """The game's generator: the classic runtime's linear congruential one."""
+
+    def __init__(self, seed):
+        self.state = seed
+
+    def next(self):
+        """The next value, 0 to 32767."""
+        self.state = (self.state * 214013 + 2531011) & 0xFFFFFFFF
+        return (self.state >> 16) & 0x7FFF
+
+
 def draws(seed, count):
     """The first `count` values of the game's generator after seeding with `seed`."""
-    values = []
-    state = seed
-    for _ in range(count):
-        state = (state * 214013 + 2531011) & 0xFFFFFFFF
-        values.append((state >> 16) & 0x7FFF)
-    return values
+    generator = Generator(seed)
+    return [generator.next() for _ in range(count)]

@@ -8,7 +8,7 @@ fails loudly if one would come).
 import unittest
 from dataclasses import dataclass
 
-from harness import CLOSING, MENU, PROMPT, RULE38, ProgramTest
+from harness import CLOSING, MENU, PROMPT, RULE38, Generator, ProgramTest
 
 KEY = ">>> \n"
 # Normal play's roster: (name, hp, ap, dp, sp); the boss is the last one.
@@ -27,15 +27,11 @@ class EventOnRoad(Exception):
     """The road would bring a dungeon event, which the model does not play."""
 
 
-class Draws:
-    """The game's generator: the classic runtime's linear congruential one."""
-
-    def __init__(self, seed):
-        self.state = seed
+class Draws(Generator):
+    """The game's generator, drawn as the game draws: a value below `n`."""
 
     def draw(self, n):
-        self.state = (self.state * 214013 + 2531011) & 0xFFFFFFFF
-        return ((self.state >> 16) & 0x7FFF) % n
+        return self.next() % n
 
 
 def varied(draws, value):

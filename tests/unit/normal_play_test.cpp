@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "datafiles/starter_content.hpp"
+#include "game/command_loop.hpp"
 #include "game/normal_play.hpp"
 #include "test_support.hpp"
 
@@ -33,17 +35,20 @@ TEST(NormalPlay, FightsTheStarterRosterWithBuiltTotals) {
     EXPECT_EQ(player.defenceTotal, 9);
 }
 
-TEST(NormalPlay, StarterItemsAndPlayerAreTheStartValues) {
-    GameFixtureState game;
-    for (int k = 0; k < equipmentCount; ++k) {
-        EXPECT_STREQ(starterItems()[k].name, equipment[k].name);
-        EXPECT_EQ(starterItems()[k].attackBonus, equipment[k].attackBonus);
-        EXPECT_EQ(starterItems()[k].defenceBonus, equipment[k].defenceBonus);
-    }
-    EXPECT_EQ(starterPlayer().hp, player.maxHp);
-    EXPECT_EQ(starterPlayer().ap, player.maxAp);
-    EXPECT_EQ(starterPlayer().dp, player.maxDp);
-    EXPECT_EQ(starterPlayer().sp, player.maxSp);
+// A fresh normal game shows the start player at full strength: the status
+// asked for before any move is the starter player's statistics, as the
+// editor's starter files hold them.
+TEST(NormalPlay, TheFirstStatusShowsTheStarterPlayer) {
+    GameFixtureState game("1\nSTATUS\nESC\n");
+    EXPECT_EQ(runGame(1), 0);
+    const EditPlayerEntry& start = starterPlayer();
+    const std::string status = "PLAYERのステータスは" "HP:" + std::to_string(start.hp) + " AP:" +
+                               std::to_string(start.ap) + " DP:" + std::to_string(start.dp) + " SP:" +
+                               std::to_string(start.sp) + "\n";
+    const std::string output = game.output();
+    const std::size_t shown = output.find("command： " + status);
+    ASSERT_NE(shown, std::string::npos) << output;
+    EXPECT_EQ(output.find(status, shown + status.size()), std::string::npos) << output;
 }
 
 }  // namespace

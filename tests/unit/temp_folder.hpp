@@ -2,43 +2,62 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
+#include <system_error>
 #include <string>
 #include <vector>
 
 #include "platform/program_exit.hpp"
 
-// Runs a test inside a fresh, empty folder (the programs open their data
-// files by relative name) and removes it afterwards.
+// A fresh, empty current folder (the programs open their data files by
+// relative name), removed afterwards, with the previous folder current again.
+struct TemporaryFolder {
+    TemporaryFolder() : previous(std::filesystem::current_path()) {
+        char pattern[] = "/tmp/gloomhold-unit-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) {
+            throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        }
+        path = pattern;
+        std::filesystem::current_path(path);
+    }
+    ~TemporaryFolder() {
+        std::filesystem::current_path(previous);
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    std::filesystem::path previous;
+    std::filesystem::path path;
+};
+
+inline void writeBytes(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+
+inline std::string readBytes(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs each test of a fixture inside a TemporaryFolder.
 class InTempFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        char pattern[] = "/tmp/gloomhold-unit-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        std::filesystem::current_path(folder_);
-    }
+    void SetUp() override { folder_.emplace(); }
 
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    void TearDown() override { folder_.reset(); }
 
-    static void writeFile(const std::string& name, const std::string& bytes) {
-        std::ofstream(name, std::ios::binary) << bytes;
-    }
-
-    static std::string readFile(const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static void writeFile(const std::string& name, const std::string& bytes) { writeBytes(name, bytes); }
+    static std::string readFile(const std::string& name) { return readBytes(name); }
 
     // The names in the folder, sorted: shows that no temporary file is left.
     static std::vector<std::string> folderNames() {
@@ -50,10 +69,8 @@ protected:
         return names;
     }
 
-    std::filesystem::path folder_;
-
 private:
-    std::filesystem::path previous_;
+    std::optional<TemporaryFolder> folder_;
 };
 
 // The status that `action` ends the program with, or -1 when it returns.

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "platform/alternate_screen.hpp"
 #include "platform/terminal.hpp"
 
 namespace platform {
@@ -76,5 +77,9 @@ std::string describeError(int error) { return std::strerror(error); }
 bool isConsole(Stream stream) { return ::isatty(static_cast<int>(stream)) == 1; }
 
 void releaseConsole() { restoreTerminal(); }
+
+// The terminal's sequence, in the output, so that the record of the
+// alternate screen sees the clear where it stands.
+std::string_view clearConsoleWindow() { return clearSequence; }
 
 }  // namespace platform

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include "platform/console.hpp"
-#include "platform/text_encoding.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -46,25 +45,6 @@ constexpr wchar_t rawByteBase = 0xF700;
 
 wchar_t rawByte(unsigned char byte) { return rawByteBase + byte; }
 
-void appendUtf8(std::string& text, wchar_t character) {
-    auto value = static_cast<unsigned long>(character);
-    if (value < 0x80) {
-        text += static_cast<char>(value);
-    } else if (value < 0x800) {
-        text += static_cast<char>(0xC0 | (value >> 6));
-        text += static_cast<char>(0x80 | (value & 0x3F));
-    } else if (value < 0x10000) {
-        text += static_cast<char>(0xE0 | (value >> 12));
-        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (value >> 18));
-        text += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (value & 0x3F));
-    }
-}
-
 wchar_t decodeUtf8(const unsigned char* bytes, std::size_t count) {
     if (count == 1) return bytes[0];
     wchar_t value = bytes[0] & (0x7F >> count);
@@ -99,7 +79,7 @@ std::string cp932ToEditorText(std::string_view text) {
             character = rawByte(byte);
             length = 1;
         }
-        appendUtf8(shown, character);
+        appendUtf8(shown, static_cast<std::uint32_t>(character));
         at += length;
     }
     return shown;

@@ -6,7 +6,7 @@
 #include <string>
 #include <windows.h>
 
-#include "platform/line_ends_windows.hpp"
+#include "platform/windows/line_ends.hpp"
 
 // Data files on Windows. Names come as the programs' own bytes, in the
 // system's ANSI code page as the C runtime takes them. Written files go

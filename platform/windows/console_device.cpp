@@ -3,7 +3,7 @@
 #include <string>
 #include <windows.h>
 
-#include "platform/line_ends_windows.hpp"
+#include "platform/windows/line_ends.hpp"
 
 // The Windows console. While the programs run, its input and output code
 // pages are 932, so it speaks their own text: bytes go to it and come from it
@@ -124,17 +124,18 @@ void releaseConsole() {
     ::SetConsoleCtrlHandler(onConsoleEnd, FALSE);
 }
 
-void clearConsoleWindow() {
+std::string_view clearConsoleWindow() {
     switchCodePages();
     HANDLE handle = handleOf(Stream::output);
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!::GetConsoleScreenBufferInfo(handle, &info)) return;
+    if (!::GetConsoleScreenBufferInfo(handle, &info)) return {};
     DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
     COORD home{0, 0};
     DWORD done = 0;
     ::FillConsoleOutputCharacterA(handle, ' ', cells, home, &done);
     ::FillConsoleOutputAttribute(handle, info.wAttributes, cells, home, &done);
     ::SetConsoleCursorPosition(handle, home);
+    return {};
 }
 
 }  // namespace platform

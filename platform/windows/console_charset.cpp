@@ -1,0 +1,22 @@
+#include "platform/console_charset.hpp"
+
+// The console is switched to code page 932 while the programs run
+// (console_device.cpp): it speaks their own text, and nothing is converted.
+namespace platform {
+
+const ConsoleCharset& realConsoleCharset() {
+    static const ConsoleCharset& cp932 = *new ConsoleCharset;
+    return cp932;
+}
+
+std::string_view outputInCharset(std::string_view cp932, const ConsoleCharset&, Cp932Carry&) { return cp932; }
+
+std::string_view endOfOutputInCharset(const ConsoleCharset&, Cp932Carry&) { return {}; }
+
+std::string wholeTextInCharset(std::string_view cp932, const ConsoleCharset&) { return std::string(cp932); }
+
+std::string promptInCharset(std::string prompt, const ConsoleCharset&, Cp932Carry&) { return prompt; }
+
+void lineFromCharset(std::string_view bytes, const ConsoleCharset&, std::string& line, bool&) { line.assign(bytes); }
+
+}  // namespace platform
