@@ -20,6 +20,39 @@ struct Random {
     }
 };
 
+// The generator's next few draws, worked out side by side instead of one
+// after another: k steps of the recurrence are a single multiply and add
+// with constants of their own, so no draw waits for the one before it. A
+// caller takes the draws in order with next(), exactly as it would from the
+// generator, and then moves the generator past the ones it took; the draws
+// it did not take are never used.
+template <int Count>
+struct DrawsAhead {
+    std::uint32_t states[Count + 1];
+    int taken = 0;
+
+    explicit DrawsAhead(const Random& random) {
+        std::uint32_t multiplier = 1;
+        std::uint32_t increment = 0;
+        states[0] = random.state;
+        for (int k = 1; k <= Count; ++k) {
+            // One more step: the k-step map is the (k-1)-step map followed by one.
+            multiplier *= 214013u;
+            increment = increment * 214013u + 2531011u;
+            states[k] = random.state * multiplier + increment;
+        }
+    }
+
+    // The next value, 0 to 32767, as Random::next() would give it. At most
+    // Count of them.
+    int next() {
+        ++taken;
+        return static_cast<int>((states[taken] >> 16) & 0x7FFFu);
+    }
+
+    void moveOn(Random& random) const { random.state = states[taken]; }
+};
+
 // The program's own generator, seeded once by the program. Before the first
 // seed its state is 1.
 Random& programRandom();

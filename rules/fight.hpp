@@ -61,8 +61,13 @@ Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random, N
                              : rollStrike(random, state.enemyAttack, state.playerDefence);
     ++state.blows;
     narrator.blowStruck(byPlayer, strike.damage, strike.critical);
-    std::int32_t& target = byPlayer ? state.enemyHp : state.playerHp;
-    target = saturate(static_cast<std::int64_t>(target) - strike.damage);
+    // Each side by its own field, not by a reference to one of them: the
+    // hit points then stay in registers for the length of the fight.
+    if (byPlayer) {
+        state.enemyHp = saturate(static_cast<std::int64_t>(state.enemyHp) - strike.damage);
+    } else {
+        state.playerHp = saturate(static_cast<std::int64_t>(state.playerHp) - strike.damage);
+    }
     return testResult(state);
 }
 

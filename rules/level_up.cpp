@@ -9,14 +9,19 @@ std::int32_t grown(std::int32_t value, std::int32_t gain) {
     return saturate(static_cast<std::int64_t>(value) + gain);
 }
 
-std::int32_t drawStatGain(platform::Random& random, std::int32_t base) {
+// The four gains' draws, read ahead at once (the report levels up a fresh
+// player before each of its battles).
+using GainDraws = platform::DrawsAhead<4>;
+
+std::int32_t drawStatGain(GainDraws& random, std::int32_t base) {
     return saturate(static_cast<std::int64_t>(random.next() % 4) + base);
 }
 
 }  // namespace
 
 StatGains levelUp(PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount],
-                  platform::Random& random) {
+                  platform::Random& generator) {
+    GainDraws random(generator);
     player.statGainBase = 1;
     StatGains gains{};
     gains.hp = drawStatGain(random, player.statGainBase);
@@ -33,6 +38,7 @@ StatGains levelUp(PlayerRecord& player, const EquipmentItem (&equipment)[equipme
     player.dp = player.maxDp;
     player.sp = player.maxSp;
     player.exp = saturate(static_cast<std::int64_t>(player.exp) - player.nextLevelExp);
+    random.moveOn(generator);
     recomputeTotals(player, equipment);
     return gains;
 }

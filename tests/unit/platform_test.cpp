@@ -31,6 +31,22 @@ TEST(Random, SameSeedSameSequenceAndValuesStayInRange) {
     }
 }
 
+// Draws read ahead must be the generator's own, and taking some of them must
+// leave the generator where as many draws one by one would: for every count
+// taken, and from states where the multiply wraps.
+TEST(Random, DrawsAheadAreTheDrawsOneByOne) {
+    for (std::uint32_t start : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 4294967295u, 123456789u}) {
+        for (int taken = 0; taken <= 7; ++taken) {
+            platform::Random byOne{start};
+            platform::Random ahead{start};
+            platform::DrawsAhead<7> draws(ahead);
+            for (int i = 0; i < taken; ++i) EXPECT_EQ(draws.next(), byOne.next()) << start << " draw " << i;
+            draws.moveOn(ahead);
+            EXPECT_EQ(ahead.state, byOne.state) << start << " after " << taken;
+        }
+    }
+}
+
 std::vector<std::string> readAllLines(const std::string& input) {
     platform::ScriptedConsole console(input);
     std::vector<std::string> lines;
