@@ -217,6 +217,9 @@ ConsoleCharset localeCharset() {
     if (name == nullptr) return ConsoleCharset::cp932();
     const std::string_view named = name;
     if (named == "C" || named == "POSIX") return ConsoleCharset::cp932();
+    // A name that says UTF-8 is UTF-8 whether or not the locale is installed:
+    // no need to load the locale's files to be told so.
+    if (isUtf8Codeset(codesetOfLocaleName(named))) return ConsoleCharset::utf8();
     // (Through setlocale and back: newlocale keeps memory of LOCPATH's that
     // the C library never gives back.)
     const char* current = std::setlocale(LC_CTYPE, nullptr);
