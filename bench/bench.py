@@ -441,7 +441,8 @@ def battle_section(output):
 
 def report_battles(output, battles_per_row):
     """How many battles a report fought: one row of battles per enemy and per
-    level-up count that its battle section printed."""
+    level-up count that its battle section printed, but for the row of no
+    level-up, which is the boss's own row of the table, fought once."""
     lines = battle_section(output).split(b"\n")
     header = re.match(rb"Balance report: (\d+) battles per enemy", lines[0])
     if header is None or int(header.group(1)) != battles_per_row:
@@ -450,15 +451,15 @@ def report_battles(output, battles_per_row):
     level_up_rows = sum(1 for line in lines if LEVEL_UP_ROW.match(line))
     if enemy_rows == 0 or level_up_rows == 0:
         sys.exit("bench: the balance report has no rows")
-    return battles_per_row * (enemy_rows + level_up_rows), enemy_rows, level_up_rows
+    return battles_per_row * (enemy_rows + level_up_rows - 1), enemy_rows, level_up_rows
 
 
 def report_blows(output, battles_per_row):
     """The blows of a report's enemy rows: each row's battles times its mean
-    blows (printed to 0.01), and the last row's mean alone."""
+    blows (printed to 0.01)."""
     means = [float(ENEMY_MEANS.search(line).group(2)) for line in battle_section(output).split(b"\n")
              if ENEMY_ROW.match(line)]
-    return battles_per_row * sum(means), means[-1]
+    return battles_per_row * sum(means)
 
 
 def timed_report(programs, battles_per_row, reps):
@@ -473,8 +474,8 @@ def timed_report(programs, battles_per_row, reps):
 def bench_report(programs, reps, battles_per_row, report_folder, blows_folder):
     """Battles per second of CPU on the starter data; blows per second on
     the starter data with the boss replaced by the first enemy, where the
-    only level-up row (the fresh player beats that boss) fights the same pair
-    as the last enemy row, so every row's blows are known."""
+    only level-up row (the fresh player beats that boss) is the last enemy
+    row itself, so every battle's blows are known."""
     os.chdir(report_folder)
     output, cpu = timed_report(programs, battles_per_row, reps)
     battles, enemy_rows, level_up_rows = report_battles(output, battles_per_row)
@@ -483,10 +484,9 @@ def bench_report(programs, reps, battles_per_row, report_folder, blows_folder):
     write_file("editenemy", b"\n".join(enemies[:8] + enemies[:2] + enemies[10:]))
     blow_output, blow_cpu = timed_report(programs, battles_per_row, reps)
     blow_battles, _, blow_level_up_rows = report_battles(blow_output, battles_per_row)
-    enemy_blows, last_mean = report_blows(blow_output, battles_per_row)
+    blows = report_blows(blow_output, battles_per_row)
     if blow_level_up_rows != 1:
         sys.exit("bench: the blows report has %d level-up rows, not 1" % blow_level_up_rows)
-    blows = enemy_blows + battles_per_row * last_mean
     return {"battles": battles, "enemy_rows": enemy_rows, "level_up_rows": level_up_rows, "cpu": cpu,
             "per_second": Spread(battles / c for c in cpu.values),
             "blows": blows, "blow_battles": blow_battles,
