@@ -141,19 +141,29 @@ def main():
     print("hot_code: %d functions in %s" % (count, out))
 
 
+def variant_kind(name):
+    """The processor features that a string function's variant is for: a
+    machine picks the variants of one kind."""
+    for kind in ("evex", "avx512", "rtm", "avx", "sse4", "ssse3"):
+        if kind in name:
+            return kind
+    return "sse2"
+
+
 def write_list(order, game, editor, out):
-    """Writes the names that the programs have, with every variant of the
-    string functions met; returns their number."""
+    """Writes the names that the programs have, in the order met, then every
+    variant of the string functions met, grouped by the processor features
+    they are for (a machine runs one group); returns their number."""
     symbols = set(placeable_symbols(game)) | set(placeable_symbols(editor))
     families = {match.group(1) for match in map(VARIANT.match, order) if match}
-    for symbol in sorted(symbols):
-        match = VARIANT.match(symbol)
-        if match and match.group(1) in families:
-            order.setdefault(symbol, None)
-    names = [name for name in order if name in symbols]
+    variants = sorted((symbol for symbol in symbols
+                       if (match := VARIANT.match(symbol)) and match.group(1) in families),
+                      key=lambda name: (variant_kind(name), name))
+    names = [name for name in order if name in symbols and not VARIANT.match(name)] + variants
     with open(out, "w", encoding="ascii") as f:
         f.write("".join(name + "\n" for name in names))
     return len(names)
+
 
 if __name__ == "__main__":
     main()
