@@ -99,7 +99,15 @@ def placeable_symbols(binary):
     """The program's functions and read-only data: what the list may name."""
     listing = subprocess.run(["nm", binary], capture_output=True, text=True, check=True).stdout
     return [fields[2] for fields in (line.split() for line in listing.splitlines())
-            if len(fields) == 3 and fields[1] in "tTWrR"]
+            if len(fields) == 3 and fields[1] in "tTWrRi"]
+
+
+def resolvers(binary):
+    """The functions that choose a string function's variant: a static
+    program runs every one of them at every start."""
+    listing = subprocess.run(["nm", binary], capture_output=True, text=True, check=True).stdout
+    return [fields[2] for fields in (line.split() for line in listing.splitlines())
+            if len(fields) == 3 and fields[1] == "i"]
 
 
 def main():
@@ -151,7 +159,8 @@ def variant_kind(name):
 
 
 def write_list(order, game, editor, out):
-    """Writes the names that the programs have, in the order met, then every
+    """Writes the names that the programs have: the variant choosers, the
+    functions and data in the order met, then every
     variant of the string functions met, grouped by the processor features
     they are for (a machine runs one group); returns their number."""
     symbols = set(placeable_symbols(game)) | set(placeable_symbols(editor))
@@ -159,7 +168,9 @@ def write_list(order, game, editor, out):
     variants = sorted((symbol for symbol in symbols
                        if (match := VARIANT.match(symbol)) and match.group(1) in families),
                       key=lambda name: (variant_kind(name), name))
-    names = [name for name in order if name in symbols and not VARIANT.match(name)] + variants
+    first = sorted(set(resolvers(game)) | set(resolvers(editor)))
+    names = first + [name for name in order if name in symbols and not VARIANT.match(name) and name not in first]
+    names += variants
     with open(out, "w", encoding="ascii") as f:
         f.write("".join(name + "\n" for name in names))
     return len(names)
