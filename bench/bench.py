@@ -405,23 +405,35 @@ def peak_kib(argv, stdin_path, env=LOCALES["C"]):
     return peak
 
 
+# Runs per peak figure: the programs are placed at a random address at every
+# start, which moves the 64 KiB windows in which the kernel maps their pages,
+# so one run's peak can differ from the next by a few windows.
+MEMORY_RUNS = 5
+
+
+def typical_peak_kib(argv, stdin_path, env=LOCALES["C"]):
+    """The median of MEMORY_RUNS runs' peaks."""
+    return int(statistics.median(peak_kib(argv, stdin_path, env) for _ in range(MEMORY_RUNS)))
+
+
 def bench_memory(programs, report_folder):
-    """Each program's highest peak over its runs here, against the floor's
-    peak replaying its start-up's output."""
-    floor = max(peak_kib([programs.floor, "start-%s-C.sizes" % p, "start-%s-C.out" % p], os.devnull)
+    """Each program's highest typical peak over its runs here, against the
+    floor's peak replaying its start-up's output."""
+    floor = max(typical_peak_kib([programs.floor, "start-%s-C.sizes" % p, "start-%s-C.out" % p], os.devnull)
                 for p in ("gloomhold", "runewright"))
     game = [programs.game, "--seed", str(SESSION_SEED)]
     peaks = {
-        "gloomhold": {"start": peak_kib([programs.game], "game-start"),
-                      "start UTF-8": peak_kib([programs.game], "game-start", LOCALES["UTF-8"]),
-                      "session": peak_kib(game, "session-script"),
-                      "session UTF-8": peak_kib(game, "session-script", LOCALES["UTF-8"])},
-        "runewright": {"start": peak_kib([programs.editor], "editor-start"),
-                       "start UTF-8": peak_kib([programs.editor], "editor-start", LOCALES["UTF-8"])},
+        "gloomhold": {"start": typical_peak_kib([programs.game], "game-start"),
+                      "start UTF-8": typical_peak_kib([programs.game], "game-start", LOCALES["UTF-8"]),
+                      "session": typical_peak_kib(game, "session-script"),
+                      "session UTF-8": typical_peak_kib(game, "session-script", LOCALES["UTF-8"])},
+        "runewright": {"start": typical_peak_kib([programs.editor], "editor-start"),
+                       "start UTF-8": typical_peak_kib([programs.editor], "editor-start", LOCALES["UTF-8"])},
     }
     here = os.getcwd()
     os.chdir(report_folder)
-    peaks["runewright"]["report"] = peak_kib([programs.editor, "--report", "--battles", "20000"], os.devnull)
+    peaks["runewright"]["report"] = typical_peak_kib([programs.editor, "--report", "--battles", "20000"],
+                                                     os.devnull)
     os.chdir(here)
     return {"floor_kib": floor, "peaks": peaks}
 
@@ -687,7 +699,7 @@ def print_startup(startup, counts):
 
 def print_memory(memory):
     floor = memory["floor_kib"]
-    print("Peak resident memory (floor %d KiB)" % floor)
+    print("Peak resident memory, median of %d runs each (floor %d KiB)" % (MEMORY_RUNS, floor))
     met = []
     for program, peaks in memory["peaks"].items():
         highest = max(peaks.values())
