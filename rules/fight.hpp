@@ -59,8 +59,11 @@ inline Outcome testResult(FightState& state) {
 template <typename Narrator>
 [[gnu::always_inline]] inline Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random,
                                                 Narrator& narrator) {
-    Strike strike = byPlayer ? rollStrike(random, state.playerAttack, state.enemyDefence)
-                             : rollStrike(random, state.enemyAttack, state.playerDefence);
+    // The striker's attack and the target's defence picked first, so that
+    // the loop holds one strike roll for each blow of a turn, not two.
+    std::int32_t attack = byPlayer ? state.playerAttack : state.enemyAttack;
+    std::int32_t defence = byPlayer ? state.enemyDefence : state.playerDefence;
+    Strike strike = rollStrike(random, attack, defence);
     ++state.blows;
     narrator.blowStruck(byPlayer, strike.damage, strike.critical);
     // Each side by its own field, not by a reference to one of them: the
