@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "platform/random.hpp"
 #include "rules/saturating.hpp"
@@ -27,8 +29,11 @@ inline std::int32_t vary(std::uint32_t growDraw, std::uint32_t changeDraw, std::
     // by a branch, which the one time in ten at random would mispredict.
     std::int64_t shrinks = -static_cast<std::int64_t>(growDraw % 10 == 0);
     std::int64_t change = changeDraw % 3;
-    std::int32_t varied = saturate(value + ((change ^ shrinks) - shrinks));
-    return varied <= 0 ? 1 : varied;
+    std::int64_t varied = value + ((change ^ shrinks) - shrinks);
+    // Saturated and then raised to 1 is the same as held between 1 and the
+    // top of the 32-bit range: a sum below the range would become its lowest
+    // value, and then 1.
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(varied, 1, std::numeric_limits<std::int32_t>::max()));
 }
 
 // The attack and a half of it, the half truncated toward zero (7 gives 10,
