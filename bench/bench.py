@@ -13,7 +13,8 @@ work, so that it holds on a busy machine:
 - the start-up to the first prompt and out again, against `replay_floor`
   writing that run's output (the menu) in the same writes;
 - the peak resident memory of each run, against the same floor;
-- the balance report's battles and blows per second of CPU;
+- the balance report's battles per second of CPU on a fixed reference roster
+  and on the starter data, and its blows per second;
 - a session in a pseudo-terminal: bytes and write calls per turn;
 - the processes that the programs start (there must be none).
 
@@ -59,6 +60,19 @@ OLD = {
     "memory": "3.1 MB, 0.95 x a dynamic C++ program; about 5 x a static C program",
     "report": "14.9 M battles per second of CPU",
 }
+
+# The reference roster of the battle rate's target: the starter roster as it
+# was when the target was set, (hp, ap, dp, sp) and name, with the starter
+# player and items. Its battles are short; the starter data's boss, with its
+# level-up rows, makes a battle many more blows, so battles per second of the
+# two do not compare, while blows per second do.
+REFERENCE_ROSTER = [
+    (7, 7, 2, 2, "スライム"),
+    (8, 9, 3, 3, "ゴブリン"),
+    (6, 9, 2, 5, "大コウモリ"),
+    (9, 10, 4, 2, "スケルトン"),
+    (30, 14, 7, 4, "闇の王"),
+]
 
 SESSION_COMMANDS = 100_000
 PTY_COMMANDS = 1_000
@@ -483,11 +497,22 @@ def timed_report(programs, battles_per_row, reps):
     return output, Spread(run.cpu for run in runs)
 
 
-def bench_report(programs, reps, battles_per_row, report_folder, blows_folder):
-    """Battles per second of CPU on the starter data; blows per second on
-    the starter data with the boss replaced by the first enemy, where the
-    only level-up row (the fresh player beats that boss) is the last enemy
-    row itself, so every battle's blows are known."""
+def reference_editenemy():
+    """The edit enemy file of the reference roster, as the editor writes one."""
+    return b"".join(b"%d %d %d %d\n%s\n" % (hp, ap, dp, sp, name.encode("cp932"))
+                    for hp, ap, dp, sp, name in REFERENCE_ROSTER)
+
+
+def bench_report(programs, reps, battles_per_row, report_folder, blows_folder, reference_folder):
+    """Battles per second of CPU on the reference roster and on the starter
+    data; blows per second on the starter data with the boss replaced by the
+    first enemy, where the only level-up row (the fresh player beats that
+    boss) is the last enemy row itself, so every battle's blows are known."""
+    os.chdir(reference_folder)
+    write_file("editenemy", reference_editenemy())
+    reference_output, reference_cpu = timed_report(programs, battles_per_row, reps)
+    reference_battles, reference_enemy_rows, reference_level_up_rows = report_battles(reference_output,
+                                                                                      battles_per_row)
     os.chdir(report_folder)
     output, cpu = timed_report(programs, battles_per_row, reps)
     battles, enemy_rows, level_up_rows = report_battles(output, battles_per_row)
@@ -499,7 +524,10 @@ def bench_report(programs, reps, battles_per_row, report_folder, blows_folder):
     blows = report_blows(blow_output, battles_per_row)
     if blow_level_up_rows != 1:
         sys.exit("bench: the blows report has %d level-up rows, not 1" % blow_level_up_rows)
-    return {"battles": battles, "enemy_rows": enemy_rows, "level_up_rows": level_up_rows, "cpu": cpu,
+    return {"reference_battles": reference_battles, "reference_enemy_rows": reference_enemy_rows,
+            "reference_level_up_rows": reference_level_up_rows, "reference_cpu": reference_cpu,
+            "reference_per_second": Spread(reference_battles / c for c in reference_cpu.values),
+            "battles": battles, "enemy_rows": enemy_rows, "level_up_rows": level_up_rows, "cpu": cpu,
             "per_second": Spread(battles / c for c in cpu.values),
             "blows": blows, "blow_battles": blow_battles,
             "blows_per_second": Spread(blows / c for c in blow_cpu.values),
@@ -712,14 +740,21 @@ def print_memory(memory):
 
 
 def print_report(report):
-    print("Balance report: %d battles (%d enemy rows and %d level-up rows), CPU %s s"
-          % (report["battles"], report["enemy_rows"], report["level_up_rows"], report["cpu"].show(1, 3)))
-    rate = report["per_second"]
-    print("  %s M battles per second of CPU, target at least %d M: %s   (was %s)"
+    print("Balance report, reference roster (the former starter roster, boss 30 HP): %d battles"
+          " (%d enemy rows and %d level-up rows), CPU %s s"
+          % (report["reference_battles"], report["reference_enemy_rows"], report["reference_level_up_rows"],
+             report["reference_cpu"].show(1, 3)))
+    rate = report["reference_per_second"]
+    print("  %s M battles per second of CPU on the reference roster, target at least %d M: %s   (was %s)"
           % (rate.show(1e-6, 1), BATTLES_TARGET // 1_000_000, verdict(rate.median >= BATTLES_TARGET),
              OLD["report"]))
-    print("  %s M blows per second of CPU (%d blows in %d battles, the boss replaced by the first enemy;"
-          " %s M battles per second there)"
+    print("Balance report, starter data (boss 280 HP, long level-up rows): %d battles"
+          " (%d enemy rows and %d level-up rows), CPU %s s"
+          % (report["battles"], report["enemy_rows"], report["level_up_rows"], report["cpu"].show(1, 3)))
+    print("  %s M battles per second of CPU on the starter data (no target: its battles are not the"
+          " reference roster's)" % report["per_second"].show(1e-6, 1))
+    print("  %s M blows per second of CPU on the starter data with the boss replaced by the first enemy"
+          " (%d blows in %d battles; %s M battles per second there); blows compare across rosters"
           % (report["blows_per_second"].show(1e-6, 1), report["blows"], report["blow_battles"],
              report["blow_battles_per_second"].show(1e-6, 1)))
     return [rate.median >= BATTLES_TARGET]
@@ -781,6 +816,8 @@ def main():
         starter_folder(programs, report_folder)
         blows_folder = os.path.join(folder, "blows")
         starter_folder(programs, blows_folder)
+        reference_folder = os.path.join(folder, "reference")
+        starter_folder(programs, reference_folder)
         starter_folder(programs, os.path.join(folder, "session"))
         write_file("editplayer", STURDY_PLAYER)
         print("bench: scripted session", flush=True)
@@ -797,7 +834,7 @@ def main():
         processes = bench_processes(programs, strace, report_folder)
         terminal = bench_terminal(programs, args.pty_commands)
         print("bench: balance report", flush=True)
-        report = bench_report(programs, args.reps, args.battles, report_folder, blows_folder)
+        report = bench_report(programs, args.reps, args.battles, report_folder, blows_folder, reference_folder)
         os.chdir(report_folder)
         games = bench_whole_games(programs, args.reps, args.games)
         loads["report"] = load()

@@ -64,6 +64,15 @@ class ReportBattles(unittest.TestCase):
         self.write("editenemy", enemies)
         self.assertEqual(self.check(), 21)
 
+    def test_the_reference_roster_as_the_editor_reads_it(self):
+        bench.write_file(os.path.join(self.folder, "editenemy"), bench.reference_editenemy())
+        output = bench.battle_section(self.report())
+        for slot, (hp, ap, dp, sp, name) in enumerate(bench.REFERENCE_ROSTER, 1):
+            row = re.compile(rb"^%d +%s.* %d +%d +%d +%d +[0-9.]+ " % (slot, re.escape(name.encode("cp932")), hp, ap, dp, sp),
+                             re.M)
+            self.assertRegex(output, row)
+        self.check()
+
     def test_a_report_of_another_size_is_refused(self):
         with self.assertRaises(SystemExit):
             bench.report_battles(self.report(), BATTLES + 1)

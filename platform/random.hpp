@@ -51,6 +51,12 @@ struct DrawsAhead {
     }
 
     void moveOn(Random& random) const { random.state = states[taken]; }
+
+    // The k-th draw ahead (1 to Count), 0 to 32767, and the generator's
+    // state after it, for a caller that picks among the draws by a condition
+    // of its own rather than taking them one by one.
+    std::uint32_t at(int k) const { return (states[k] >> 16) & 0x7FFFu; }
+    std::uint32_t stateAfter(int k) const { return states[k]; }
 };
 
 // The program's own generator, seeded once by the program. Before the first

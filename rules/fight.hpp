@@ -55,10 +55,15 @@ inline Outcome testResult(FightState& state) {
     return Outcome::goesOn;
 }
 
+// Inline, with the strike roll, in every fight's loop of turns.
 template <typename Narrator>
-Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random, Narrator& narrator) {
-    Strike strike = byPlayer ? rollStrike(random, state.playerAttack, state.enemyDefence)
-                             : rollStrike(random, state.enemyAttack, state.playerDefence);
+[[gnu::always_inline]] inline Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random,
+                                                Narrator& narrator) {
+    // The striker's attack and the target's defence picked first, so that
+    // the loop holds one strike roll for each blow of a turn, not two.
+    std::int32_t attack = byPlayer ? state.playerAttack : state.enemyAttack;
+    std::int32_t defence = byPlayer ? state.enemyDefence : state.playerDefence;
+    Strike strike = rollStrike(random, attack, defence);
     ++state.blows;
     narrator.blowStruck(byPlayer, strike.damage, strike.critical);
     // Each side by its own field, not by a reference to one of them: the
@@ -74,7 +79,7 @@ Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random, N
 // Turns until one side falls: the turn's start, the first mover's blow, the
 // other's blow, the pause between turns.
 template <typename Narrator>
-Outcome fightRounds(FightState& state, platform::Random& random, Narrator& narrator) {
+[[gnu::always_inline]] inline Outcome fightRounds(FightState& state, platform::Random& random, Narrator& narrator) {
     // The generator works on a copy for the length of the fight, which lets
     // it stay in a register; narrators never draw.
     platform::Random draws = random;
@@ -123,14 +128,16 @@ Outcome fightBattle(PlayerRecord& player, const EquipmentItem (&equipment)[equip
 }
 
 // A fight alone, silently, as a simulation measures it: who won, in how many
-// blows, with how much of the player's hp left.
+// blows, with how much of the player's hp left. Inline, with the loop of
+// turns, where the simulation fights its battles one after another.
 struct FightResult {
     bool won;
     std::int64_t blows;
     std::int32_t playerHpLeft;
 };
 
-inline FightResult fightSilently(const PlayerRecord& player, const EnemyRecord& enemy, platform::Random& random) {
+[[gnu::always_inline]] inline FightResult fightSilently(const PlayerRecord& player, const EnemyRecord& enemy,
+                                                      platform::Random& random) {
     FightState state = takeSides(player, enemy);
     SilentNarrator narrator;
     Outcome outcome = fightRounds(state, random, narrator);

@@ -4,11 +4,15 @@
 #include "platform/random.hpp"
 #include "rules/records.hpp"
 #include "rules/roster.hpp"
+#include "rules/saturating.hpp"
+#include "rules/totals.hpp"
 
 // The level-up after a battle: when exp has reached nextLevelExp, the four
 // maxima grow by 1 to 4 each, hp by the HP gain (no refill), ap, dp and sp
 // are brought to their maxima, exp falls by nextLevelExp and the totals are
-// rebuilt.
+// rebuilt. A level-up is its gains' draws and then their application, each
+// inline: the balance report levels a fresh player up before each of its
+// battles, many times over.
 
 struct StatGains {
     std::int32_t hp;
@@ -17,10 +21,62 @@ struct StatGains {
     std::int32_t sp;
 };
 
+// The gain base from the first level-up on. Every level-up sets it before
+// its draws, so every gain is a draw of 4 plus this.
+constexpr std::int32_t levelUpGainBase = 1;
+
 // True when the check after a battle brings a level-up.
 inline bool levelUpDue(const PlayerRecord& player) { return player.exp >= player.nextLevelExp; }
 
-// One level-up, whatever exp holds: the gains drawn in the order HP, AP,
-// DP, SP, each a draw of 4 plus the gain base (1 from the first level-up on).
-StatGains levelUp(PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount],
-                  platform::Random& random);
+namespace level_up_detail {
+
+// The four gains' draws, read ahead at once.
+using GainDraws = platform::DrawsAhead<4>;
+
+inline std::int32_t drawStatGain(GainDraws& random) {
+    return saturate(static_cast<std::int64_t>(random.next() % 4) + levelUpGainBase);
+}
+
+inline std::int32_t grown(std::int32_t value, std::int32_t gain) {
+    return saturate(static_cast<std::int64_t>(value) + gain);
+}
+
+}  // namespace level_up_detail
+
+// One level-up's gains, drawn in the order HP, AP, DP, SP.
+inline StatGains drawStatGains(platform::Random& generator) {
+    level_up_detail::GainDraws random(generator);
+    StatGains gains{};
+    gains.hp = level_up_detail::drawStatGain(random);
+    gains.ap = level_up_detail::drawStatGain(random);
+    gains.dp = level_up_detail::drawStatGain(random);
+    gains.sp = level_up_detail::drawStatGain(random);
+    random.moveOn(generator);
+    return gains;
+}
+
+// One level-up's gains applied, whatever exp holds, with the totals rebuilt
+// from the carried items' bonus sums.
+inline void applyStatGains(PlayerRecord& player, const StatGains& gains, const BonusSums& bonuses) {
+    using level_up_detail::grown;
+    player.statGainBase = levelUpGainBase;
+    player.maxHp = grown(player.maxHp, gains.hp);
+    player.maxAp = grown(player.maxAp, gains.ap);
+    player.maxDp = grown(player.maxDp, gains.dp);
+    player.maxSp = grown(player.maxSp, gains.sp);
+
+    player.hp = grown(player.hp, gains.hp);
+    player.ap = player.maxAp;
+    player.dp = player.maxDp;
+    player.sp = player.maxSp;
+    player.exp = saturate(static_cast<std::int64_t>(player.exp) - player.nextLevelExp);
+    recomputeTotals(player, bonuses);
+}
+
+// One level-up, whatever exp holds: its gains drawn and applied.
+inline StatGains levelUp(PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount],
+                         platform::Random& random) {
+    StatGains gains = drawStatGains(random);
+    applyStatGains(player, gains, bonusSums(equipment));
+    return gains;
+}

@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "platform/random.hpp"
 #include "rules/saturating.hpp"
@@ -19,16 +21,19 @@ namespace strike_detail {
 
 using Draws = platform::DrawsAhead<7>;
 
-// A draw of n: 0 to n - 1.
-inline int draw(Draws& random, int n) { return random.next() % n; }
-
-// Nine times in ten the value grows by 0 to 2, otherwise it shrinks by 0 to
-// 2; a value of 0 or less then counts as 1.
-inline std::int32_t vary(Draws& random, std::int32_t value) {
-    bool grows = draw(random, 10) != 0;
-    std::int64_t change = draw(random, 3);
-    std::int32_t varied = saturate(grows ? value + change : value - change);
-    return varied <= 0 ? 1 : varied;
+// Nine times in ten (the first draw, of 10, is not 0) the value grows by 0
+// to 2 (the second draw, of 3), otherwise it shrinks by as much; a value of
+// 0 or less then counts as 1.
+inline std::int32_t vary(std::uint32_t growDraw, std::uint32_t changeDraw, std::int32_t value) {
+    // The change turned negative by a mask (all ones when it shrinks), not
+    // by a branch, which the one time in ten at random would mispredict.
+    std::int64_t shrinks = -static_cast<std::int64_t>(growDraw % 10 == 0);
+    std::int64_t change = changeDraw % 3;
+    std::int64_t varied = value + ((change ^ shrinks) - shrinks);
+    // Saturated and then raised to 1 is the same as held between 1 and the
+    // top of the 32-bit range: a sum below the range would become its lowest
+    // value, and then 1.
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(varied, 1, std::numeric_limits<std::int32_t>::max()));
 }
 
 // The attack and a half of it, the half truncated toward zero (7 gives 10,
@@ -39,18 +44,27 @@ inline std::int32_t criticalAttack(std::int32_t attack) {
 
 }  // namespace strike_detail
 
-inline Strike rollStrike(platform::Random& generator, std::int32_t attack, std::int32_t defence) {
+// The draws in their order: the critical test (of 10); unless the strike is
+// critical, the attack's variation (two draws); the defence-side critical
+// test (of 10); the defence's variation (two draws); and, when the damage
+// comes to 0 or less, a draw of 5 for a damage of 1 to 5. The defence-side
+// critical never comes: a draw of 10 is never 11. Its draw is still made, so
+// that every later draw falls where it always has.
+//
+// A critical strike takes no draws for the attack, so the defence's come
+// two places earlier: the draws are picked by the critical test among
+// those read ahead.
+[[gnu::always_inline]] inline Strike rollStrike(platform::Random& generator, std::int32_t attack,
+                                                std::int32_t defence) {
     using namespace strike_detail;
-    Draws random(generator);
-    bool critical = draw(random, 10) == 0;
-    std::int32_t strike = critical ? criticalAttack(attack) : vary(random, attack);
-    // The defence-side critical never comes: a draw of 10 is never 11. The
-    // draw is still made, so that every later draw falls where it always has.
-    (void)draw(random, 10);
-    std::int32_t guard = vary(random, defence);
+    const Draws draws(generator);
+    bool critical = draws.at(1) % 10 == 0;
+    std::int32_t strike = critical ? criticalAttack(attack) : vary(draws.at(2), draws.at(3), attack);
+    std::int32_t guard = vary(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);
 
     std::int32_t damage = critical ? strike : saturate(static_cast<std::int64_t>(strike) - guard);
-    if (damage <= 0) damage = 1 + draw(random, 5);
-    random.moveOn(generator);
+    bool raised = damage <= 0;
+    if (raised) damage = 1 + static_cast<std::int32_t>((critical ? draws.at(5) : draws.at(7)) % 5);
+    generator.state = critical ? draws.stateAfter(raised ? 5 : 4) : draws.stateAfter(raised ? 7 : 6);
     return Strike{damage, critical};
 }

@@ -12,14 +12,13 @@ BonusSums bonusSums(const EquipmentItem (&equipment)[equipmentCount]) {
 }
 
 std::int32_t attackTotalOf(const PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount]) {
-    return saturate(player.maxAp + bonusSums(equipment).attack);
+    return attackTotalWith(player, bonusSums(equipment));
 }
 
 std::int32_t defenceTotalOf(const PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount]) {
-    return saturate(player.maxDp + bonusSums(equipment).defence);
+    return defenceTotalWith(player, bonusSums(equipment));
 }
 
 void recomputeTotals(PlayerRecord& player, const EquipmentItem (&equipment)[equipmentCount]) {
-    player.attackTotal = attackTotalOf(player, equipment);
-    player.defenceTotal = defenceTotalOf(player, equipment);
+    recomputeTotals(player, bonusSums(equipment));
 }
