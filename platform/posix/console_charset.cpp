@@ -1,16 +1,51 @@
 #include "platform/console_charset.hpp"
 
+#include <iterator>
+
 namespace platform {
 namespace {
 
 using Kind = ConsoleCharset::Kind;
 
 // Kept from call to call, and never destroyed: the last output goes out
-// while the static objects are destroyed at the program's end.
+// while the static objects are destroyed at the program's end. (utf8Output
+// serves the consoles of other sets only, which convert a flush whole.)
 std::string& utf8Output = *new std::string;
 std::string& charsetOutput = *new std::string;
 std::string& utf8Input = *new std::string;
 std::string& outputEnd = *new std::string;
+
+// Output for a UTF-8 console is converted into this buffer, and written
+// whenever it fills: a flush of any size needs no more memory than this.
+char utf8Buffer[16 * 1024];
+
+// A piece converted into less room than this is not worth the call: the
+// buffer is written first.
+constexpr std::size_t leastPiece = 512;
+
+// The most cp932 bytes that fit, converted, into `room` bytes.
+constexpr std::size_t bytesFitting(std::size_t room) {
+    return room < utf8Room(0) ? 0 : (room - utf8Room(0)) / 3;
+}
+static_assert(utf8Room(bytesFitting(sizeof utf8Buffer)) <= sizeof utf8Buffer);
+static_assert(bytesFitting(sizeof utf8Buffer) >= leastPiece);
+
+void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
+    char* const start = utf8Buffer;
+    char* out = start;
+    while (!cp932.empty()) {
+        std::size_t piece = bytesFitting(static_cast<std::size_t>(std::end(utf8Buffer) - out));
+        if (piece < leastPiece && piece < cp932.size()) {
+            sink(std::string_view(start, static_cast<std::size_t>(out - start)));
+            out = start;
+            continue;
+        }
+        if (piece > cp932.size()) piece = cp932.size();
+        out = cp932ToUtf8(cp932.substr(0, piece), carry, out);
+        cp932.remove_prefix(piece);
+    }
+    if (out != start) sink(std::string_view(start, static_cast<std::size_t>(out - start)));
+}
 
 // UTF-8 output in the console's set: as it is, or through iconv.
 std::string_view fromUtf8(std::string_view utf8, const ConsoleCharset& charset) {
@@ -27,12 +62,23 @@ const ConsoleCharset& realConsoleCharset() {
     return chosen;
 }
 
-std::string_view outputInCharset(std::string_view cp932, const ConsoleCharset& charset, Cp932Carry& carry) {
-    if (charset.kind == Kind::cp932) return cp932;
-    const std::size_t room = utf8Room(cp932.size());
-    if (utf8Output.size() < room) utf8Output.resize(room);
-    char* end = cp932ToUtf8(cp932, carry, utf8Output.data());
-    return fromUtf8(std::string_view(utf8Output.data(), static_cast<std::size_t>(end - utf8Output.data())), charset);
+void writeInCharset(std::string_view cp932, const ConsoleCharset& charset, Cp932Carry& carry, OutputSink sink) {
+    switch (charset.kind) {
+    case Kind::cp932:
+        sink(cp932);
+        return;
+    case Kind::utf8:
+        writeAsUtf8(cp932, carry, sink);
+        return;
+    case Kind::iconv: {
+        // A set with shift states wants a whole flush at once.
+        const std::size_t room = utf8Room(cp932.size());
+        if (utf8Output.size() < room) utf8Output.resize(room);
+        char* end = cp932ToUtf8(cp932, carry, utf8Output.data());
+        sink(fromUtf8(std::string_view(utf8Output.data(), static_cast<std::size_t>(end - utf8Output.data())), charset));
+        return;
+    }
+    }
 }
 
 std::string_view endOfOutputInCharset(const ConsoleCharset& charset, Cp932Carry& carry) {
