@@ -62,7 +62,7 @@ void putPiece(char*& out, const cp932::Utf8Piece& piece) {
 
 // The character of a lead byte and a second byte, or none (length 0).
 const cp932::Utf8Piece& pairCharacter(unsigned char lead, unsigned char second) {
-    return cp932::pairCharacters[lead << 8 | second];
+    return cp932::pairRows[cp932::pairRowOf[lead]][second];
 }
 
 // How many bytes a bad character at `lead` takes when `second` follows it.
