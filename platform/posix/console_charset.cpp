@@ -40,7 +40,13 @@ void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
             out = start;
             continue;
         }
-        if (piece > cp932.size()) piece = cp932.size();
+        if (piece >= cp932.size()) {
+            piece = cp932.size();
+        } else if (std::size_t lineEnd = cp932.substr(0, piece).rfind('\n'); lineEnd != std::string_view::npos) {
+            // Pieces end with a line, where possible: the next starts where
+            // the same text started before, as the converter's memo knows it.
+            piece = lineEnd + 1;
+        }
         out = cp932ToUtf8(cp932.substr(0, piece), carry, out);
         cp932.remove_prefix(piece);
     }
@@ -108,6 +114,12 @@ void lineFromCharset(std::string_view bytes, const ConsoleCharset& charset, std:
         line.assign(bytes);
         return;
     case Kind::utf8:
+        // Most lines typed are commands and numbers: ASCII, the same in both sets.
+        if (isAscii(bytes)) {
+            line.assign(bytes);
+            lostCharacters = false;
+            return;
+        }
         line.clear();
         utf8ToCp932(bytes, line, lostCharacters);
         return;
