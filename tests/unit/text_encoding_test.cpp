@@ -264,15 +264,42 @@ std::string randomUtf8(std::mt19937& random) {
     return text;
 }
 
+// Random text that repeats pieces of the texts before it, cut anywhere, as
+// the programs' output repeats its phrases: the converter copies repeated
+// text from what it converted before, which must agree with iconv whatever
+// the two have in common and wherever they part.
+std::string repeatingCp932(std::mt19937& random, std::vector<std::string>& earlier) {
+    std::string text;
+    const int parts = std::uniform_int_distribution<int>(1, 8)(random);
+    for (int i = 0; i < parts; ++i) {
+        if (earlier.empty() || std::uniform_int_distribution<int>(0, 2)(random) == 0) {
+            text += randomCp932(random);
+            continue;
+        }
+        const std::string& from = earlier[std::uniform_int_distribution<std::size_t>(0, earlier.size() - 1)(random)];
+        const std::size_t start = std::uniform_int_distribution<std::size_t>(0, from.size())(random);
+        text += from.substr(start, std::uniform_int_distribution<std::size_t>(0, from.size() - start)(random));
+    }
+    if (earlier.size() < 32) {
+        earlier.push_back(text);
+    } else {
+        earlier[std::uniform_int_distribution<std::size_t>(0, earlier.size() - 1)(random)] = text;
+    }
+    return text;
+}
+
 TEST(TablesAgainstIconv, RandomTextInRandomPiecesConvertsAsIconvHasIt) {
     IconvReference iconvItself;
     ASSERT_TRUE(iconvItself.usable());
     std::mt19937 random(20240607);
+    std::vector<std::string> earlier;
     for (int round = 0; round < 20000; ++round) {
-        const std::string cp932 = randomCp932(random);
+        const std::string cp932 = repeatingCp932(random, earlier);
+        // Pieces of a few bytes, or long ones, as the console's buffers cut them.
+        const int cutOneIn = round % 2 == 0 ? 4 : 200;
         std::vector<std::size_t> cuts;
         for (std::size_t at = 0; at < cp932.size(); ++at) {
-            if (std::uniform_int_distribution<int>(0, 3)(random) == 0) cuts.push_back(at);
+            if (std::uniform_int_distribution<int>(1, cutOneIn)(random) == 1) cuts.push_back(at);
         }
         const std::string expected = iconvItself.decode(cp932);
         ASSERT_EQ(decodeWhole(cp932), expected) << hexBytes(cp932);
