@@ -1,5 +1,6 @@
 #include "platform/console_charset.hpp"
 
+#include <cstring>
 #include <iterator>
 
 namespace platform {
@@ -42,10 +43,10 @@ void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
         }
         if (piece >= cp932.size()) {
             piece = cp932.size();
-        } else if (std::size_t lineEnd = cp932.substr(0, piece).rfind('\n'); lineEnd != std::string_view::npos) {
+        } else if (const void* lineEnd = ::memrchr(cp932.data(), '\n', piece); lineEnd != nullptr) {
             // Pieces end with a line, where possible: the next starts where
             // the same text started before, as the converter's memo knows it.
-            piece = lineEnd + 1;
+            piece = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - cp932.data()) + 1;
         }
         out = cp932ToUtf8(cp932.substr(0, piece), carry, out);
         cp932.remove_prefix(piece);

@@ -73,46 +73,44 @@ std::size_t badLength(unsigned char lead, unsigned char second) {
     return isCp932LeadByte(lead) && isCp932TrailByte(second) ? 2 : 1;
 }
 
-// Copies the ASCII bytes at the start of [in, end), a block at a time, as far
-// as a whole block is left; stops at the first byte that is not ASCII. (The
-// block is copied whole, ASCII or not: `out` has the room.)
+// Copies a block of bytes from `in` to `out` (which has the room), and
+// returns how many of them, from the first, are ASCII: the block's size
+// when all are.
 #if defined(__SSE2__)
-[[gnu::always_inline]] inline void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
-    while (end - in >= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-        const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(block));
-        if (high != 0) {
-            const int ascii = std::countr_zero(high);
-            in += ascii;
-            out += ascii;
-            return;
-        }
-        in += 16;
-        out += 16;
-    }
+constexpr std::size_t asciiBlock = 16;
+
+[[gnu::always_inline]] inline std::size_t copyBlock(const unsigned char* in, char* out) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    return high == 0 ? asciiBlock : static_cast<std::size_t>(std::countr_zero(high));
 }
 #else
-[[gnu::always_inline]] inline void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
+constexpr std::size_t asciiBlock = 8;
+
+[[gnu::always_inline]] inline std::size_t copyBlock(const unsigned char* in, char* out) {
     constexpr std::uint64_t highBits = 0x8080808080808080u;
-    while (end - in >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, in, sizeof word);
-        std::memcpy(out, &word, sizeof word);
-        std::uint64_t high = word & highBits;
-        if (high != 0) {
-            // Little- or big-endian, the first byte of the text is the first high one found.
-            int ascii = (std::endian::native == std::endian::little ? std::countr_zero(high)
-                                                                     : std::countl_zero(high)) / 8;
-            in += ascii;
-            out += ascii;
-            return;
-        }
-        in += 8;
-        out += 8;
-    }
+    std::uint64_t word;
+    std::memcpy(&word, in, sizeof word);
+    std::memcpy(out, &word, sizeof word);
+    const std::uint64_t high = word & highBits;
+    if (high == 0) return asciiBlock;
+    // Little- or big-endian, the first byte of the text is the first high one found.
+    return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                                : std::countl_zero(high)) / 8;
 }
 #endif
+
+// Copies the ASCII bytes at the start of [in, end), a block at a time, as far
+// as a whole block is left; stops at the first byte that is not ASCII.
+[[gnu::always_inline]] inline void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
+    while (static_cast<std::size_t>(end - in) >= asciiBlock) {
+        const std::size_t ascii = copyBlock(in, out);
+        in += ascii;
+        out += ascii;
+        if (ascii != asciiBlock) return;
+    }
+}
 
 // Converts the double-byte characters that follow one another from `in` on
 // (Japanese text is mostly runs of them); false when there is none at `in`.
@@ -178,14 +176,21 @@ std::size_t slotOf(std::uint32_t start) { return (start * 0x9E3779B1u) >> (32 - 
 // How many bytes at the start of `in` agree with the stretch's, block by
 // block (both have stretchSize bytes).
 #if defined(__SSE2__)
-[[gnu::always_inline]] inline std::size_t bytesAgreeing(const unsigned char* in, const unsigned char* kept) {
-    static_assert(stretchSize == 4 * block);
+[[gnu::always_inline]] inline std::uint32_t blocksAgreeing(const unsigned char* in, const unsigned char* kept) {
     auto agreeing = [&](std::size_t at) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
         const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kept + at));
-        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)))) << at;
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y))) << at;
     };
-    return static_cast<std::size_t>(std::countr_one(agreeing(0) | agreeing(16) | agreeing(32) | agreeing(48)));
+    return agreeing(0) | agreeing(block);
+}
+
+[[gnu::always_inline]] inline std::size_t bytesAgreeing(const unsigned char* in, const unsigned char* kept) {
+    static_assert(stretchSize == 4 * block);
+    // Text mostly parts from the stretch early, at a number that differs.
+    const std::uint32_t first = blocksAgreeing(in, kept);
+    if (first != ~std::uint32_t{0}) return static_cast<std::size_t>(std::countr_one(first));
+    return 2 * block + static_cast<std::size_t>(std::countr_one(blocksAgreeing(in + 2 * block, kept + 2 * block)));
 }
 #else
 [[gnu::always_inline]] inline std::size_t bytesAgreeing(const unsigned char* in, const unsigned char* kept) {
@@ -284,10 +289,27 @@ Stretch* learnStretch(const unsigned char* in, std::size_t slot) {
     // The four bytes of the start agree, and hold the end of a character.
     const std::size_t size = stretch->cut[agreeing];
     const std::size_t utf8Size = stretch->utf8Size[agreeing];
-    std::memcpy(out, stretch->utf8, stretchUtf8Size);
+    std::memcpy(out, stretch->utf8, 2 * block);
+    if (utf8Size > 2 * block) std::memcpy(out + 2 * block, stretch->utf8 + 2 * block, stretchUtf8Size - 2 * block);
     out += utf8Size;
     in += size;
     return true;
+}
+
+// Converts ASCII and repeated text from `in` on, as long as a stretch's
+// bytes are left; stops near the end, and at text the memo cannot take.
+void putRepeatedRuns(const unsigned char*& in, const unsigned char* end, char*& out) {
+    const unsigned char* from = in;
+    char* to = out;
+    while (static_cast<std::size_t>(end - from) >= stretchSize + asciiBlock) {
+        const std::size_t ascii = copyBlock(from, to);
+        from += ascii;
+        to += ascii;
+        if (ascii == asciiBlock) continue;
+        if (!putRepeatedText(from, to)) break;
+    }
+    in = from;
+    out = to;
 }
 
 // The cp932 code of a Unicode scalar value (see cp932_tables.hpp).
@@ -436,6 +458,7 @@ char* cp932ToUtf8(std::string_view piece, Cp932Carry& carry, char* out) {
         }
     }
     while (in != end) {
+        putRepeatedRuns(in, end, out);
         copyAscii(in, end, out);
         if (in == end) break;
         const unsigned char byte = *in;
@@ -486,6 +509,7 @@ void utf8ToCp932(std::string_view line, std::string& result, bool& lostCharacter
     auto in = reinterpret_cast<const unsigned char*>(line.data());
     const unsigned char* const end = in + line.size();
     while (in != end) {
+        putRepeatedRuns(in, end, out);
         copyAscii(in, end, out);
         if (in == end) break;
         if (*in < 0x80) {
