@@ -509,7 +509,6 @@ void utf8ToCp932(std::string_view line, std::string& result, bool& lostCharacter
     auto in = reinterpret_cast<const unsigned char*>(line.data());
     const unsigned char* const end = in + line.size();
     while (in != end) {
-        putRepeatedRuns(in, end, out);
         copyAscii(in, end, out);
         if (in == end) break;
         if (*in < 0x80) {

@@ -250,7 +250,7 @@ std::string randomUtf8(std::mt19937& random) {
     static const std::string broken[] = {"\x80", "\xBF", "\xC2", "\xE3\x81", "\xF0\x9F\x98", "\xC0\xAF",
                                          "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8", "\xFF"};
     std::string text;
-    const int parts = std::uniform_int_distribution<int>(0, 16)(random);
+    const int parts = std::uniform_int_distribution<int>(0, 40)(random);
     for (int i = 0; i < parts; ++i) {
         if (std::uniform_int_distribution<int>(0, 5)(random) == 0) {
             text += broken[std::uniform_int_distribution<std::size_t>(0, std::size(broken) - 1)(random)];
