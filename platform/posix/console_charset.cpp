@@ -1,6 +1,5 @@
 #include "platform/console_charset.hpp"
 
-#include <cstring>
 #include <iterator>
 
 namespace platform {
@@ -24,11 +23,12 @@ char utf8Buffer[16 * 1024];
 // buffer is written first.
 constexpr std::size_t leastPiece = 512;
 
-// The most cp932 bytes that fit, converted, into `room` bytes.
+// The most cp932 bytes that fit, converted, into `room` bytes, with the
+// converter's look-ahead.
 constexpr std::size_t bytesFitting(std::size_t room) {
-    return room < utf8Room(0) ? 0 : (room - utf8Room(0)) / 3;
+    return room < utf8Room(cp932Ahead) ? 0 : (room - utf8Room(cp932Ahead)) / 3;
 }
-static_assert(utf8Room(bytesFitting(sizeof utf8Buffer)) <= sizeof utf8Buffer);
+static_assert(utf8Room(bytesFitting(sizeof utf8Buffer) + cp932Ahead) <= sizeof utf8Buffer);
 static_assert(bytesFitting(sizeof utf8Buffer) >= leastPiece);
 
 void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
@@ -41,15 +41,10 @@ void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
             out = start;
             continue;
         }
-        if (piece >= cp932.size()) {
-            piece = cp932.size();
-        } else if (const void* lineEnd = ::memrchr(cp932.data(), '\n', piece); lineEnd != nullptr) {
-            // Pieces end with a line, where possible: the next starts where
-            // the same text started before, as the converter's memo knows it.
-            piece = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - cp932.data()) + 1;
-        }
-        out = cp932ToUtf8(cp932.substr(0, piece), carry, out);
-        cp932.remove_prefix(piece);
+        if (piece > cp932.size()) piece = cp932.size();
+        Utf8Conversion converted = cp932ToUtf8Ahead(cp932, piece, carry, out);
+        out = converted.end;
+        cp932.remove_prefix(converted.taken);
     }
     if (out != start) sink(std::string_view(start, static_cast<std::size_t>(out - start)));
 }

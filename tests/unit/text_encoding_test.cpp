@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdlib>
@@ -36,6 +37,27 @@ std::string decodeInPieces(std::string_view cp932, const std::vector<std::size_t
         from = cut;
     }
     result += platform::cp932ToUtf8(cp932.substr(from), carry);
+    return result + platform::finishCp932(carry);
+}
+
+// As the console converts a flush: each piece at least to the next cut, the
+// converter free to read on and to take a little more where text repeats.
+std::string decodeAhead(std::string_view cp932, const std::vector<std::size_t>& cuts) {
+    platform::Cp932Carry carry;
+    std::string result;
+    std::size_t from = 0;
+    auto convert = [&](std::size_t atLeast) {
+        std::string out(platform::utf8Room(atLeast + platform::cp932Ahead), '\0');
+        platform::Utf8Conversion converted = platform::cp932ToUtf8Ahead(cp932.substr(from), atLeast, carry, out.data());
+        EXPECT_GE(converted.taken, atLeast);
+        EXPECT_LE(converted.taken, std::min(atLeast + platform::cp932Ahead, cp932.size() - from));
+        result.append(out.data(), static_cast<std::size_t>(converted.end - out.data()));
+        from += converted.taken;
+    };
+    for (std::size_t cut : cuts) {
+        if (cut > from) convert(cut - from);
+    }
+    convert(cp932.size() - from);
     return result + platform::finishCp932(carry);
 }
 
@@ -304,6 +326,7 @@ TEST(TablesAgainstIconv, RandomTextInRandomPiecesConvertsAsIconvHasIt) {
         const std::string expected = iconvItself.decode(cp932);
         ASSERT_EQ(decodeWhole(cp932), expected) << hexBytes(cp932);
         ASSERT_EQ(decodeInPieces(cp932, cuts), expected) << hexBytes(cp932) << " in " << cuts.size() + 1;
+        ASSERT_EQ(decodeAhead(cp932, cuts), expected) << hexBytes(cp932) << " ahead of " << cuts.size() + 1;
 
         const std::string line = randomUtf8(random);
         bool lost = false;
