@@ -112,14 +112,6 @@ constexpr bool isCp932SingleByte(unsigned char byte) {
     return byte <= 0x7F || (byte >= 0xA1 && byte <= 0xDF);
 }
 
-// Whether `text` is all ASCII, which is itself in cp932 and in UTF-8.
-constexpr bool isAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
 // Whether `text` is whole cp932: every byte a character of its own, or a lead
 // byte followed by a trail byte.
 constexpr bool isValidCp932(std::string_view text) {

@@ -1,5 +1,7 @@
 #include "platform/console_charset.hpp"
 
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace platform {
@@ -47,6 +49,28 @@ void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
         cp932.remove_prefix(converted.taken);
     }
     if (out != start) sink(std::string_view(start, static_cast<std::size_t>(out - start)));
+}
+
+// Whether `text` is all ASCII, which is itself in cp932 and in UTF-8. Typed
+// lines are mostly a few bytes: they are looked at in a few loads, of
+// pieces that overlap where the line is not a multiple of their size.
+bool isAscii(std::string_view text) {
+    const char* bytes = text.data();
+    const std::size_t size = text.size();
+    auto load32 = [&](std::size_t at) {
+        std::uint32_t word;
+        std::memcpy(&word, bytes + at, sizeof word);
+        return word;
+    };
+    std::uint32_t any = 0;
+    if (size >= 4) {
+        for (std::size_t at = 0; at + 4 < size; at += 4) any |= load32(at);
+        any |= load32(size - 4);
+    } else if (size > 0) {
+        any = static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[size / 2]) |
+              static_cast<unsigned char>(bytes[size - 1]);
+    }
+    return (any & 0x80808080u) == 0;
 }
 
 // UTF-8 output in the console's set: as it is, or through iconv.

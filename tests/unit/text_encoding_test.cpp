@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/console.hpp"
+#include "platform/console_charset.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -331,8 +332,27 @@ TEST(TablesAgainstIconv, RandomTextInRandomPiecesConvertsAsIconvHasIt) {
         const std::string line = randomUtf8(random);
         bool lost = false;
         bool lostByIconv = false;
-        ASSERT_EQ(platform::utf8ToCp932(line, lost), iconvItself.encode(line, lostByIconv)) << hexBytes(line);
+        const std::string encoded = iconvItself.encode(line, lostByIconv);
+        ASSERT_EQ(platform::utf8ToCp932(line, lost), encoded) << hexBytes(line);
         ASSERT_EQ(lost, lostByIconv) << hexBytes(line);
+        // As a line typed at a UTF-8 console (an ASCII line is taken as it is).
+        std::string typed = "left over";
+        bool lostTyped = true;
+        platform::lineFromCharset(line, ConsoleCharset::utf8(), typed, lostTyped);
+        ASSERT_EQ(typed, encoded) << hexBytes(line);
+        ASSERT_EQ(lostTyped, lostByIconv) << hexBytes(line);
+    }
+    // A typed line of ASCII but one byte, wherever that byte is.
+    for (std::size_t size = 1; size <= 20; ++size) {
+        for (std::size_t at = 0; at < size; ++at) {
+            std::string line(size, 'a');
+            line[at] = '\x80';
+            std::string typed;
+            bool lostTyped = false;
+            platform::lineFromCharset(line, ConsoleCharset::utf8(), typed, lostTyped);
+            ASSERT_EQ(typed, platform::utf8ToCp932(line)) << hexBytes(line);
+            ASSERT_TRUE(lostTyped) << hexBytes(line);
+        }
     }
 }
 
