@@ -184,7 +184,7 @@ void flushOutput() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
     if (pending.empty()) return;
     out.next_ = outputBuffer;
-    deliver(outputInCharset(pending, consoleCharset(), outputCarry));
+    writeInCharset(pending, consoleCharset(), outputCarry, deliver);
 }
 
 // The prompt of the line about to be read is the unfinished line at the end

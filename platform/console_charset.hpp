@@ -13,9 +13,13 @@ namespace platform {
 // The set of the real console, chosen at the first use and never destroyed.
 const ConsoleCharset& realConsoleCharset();
 
-// A piece of output in the set `charset`: the bytes to write, valid until the
-// next call. A lead byte at the end of the piece waits in `carry`.
-std::string_view outputInCharset(std::string_view cp932, const ConsoleCharset& charset, Cp932Carry& carry);
+// Where converted output goes: each call hands over the next bytes to write.
+using OutputSink = void (*)(std::string_view bytes);
+
+// Writes a piece of output in the set `charset`, through `sink`, in one or
+// more calls (a UTF-8 console gets it in pieces of a fixed buffer's size). A
+// lead byte at the end of the piece waits in `carry`.
+void writeInCharset(std::string_view cp932, const ConsoleCharset& charset, Cp932Carry& carry, OutputSink sink);
 
 // The end of the output: a lead byte still held in `carry`, as a broken
 // character in `charset`; empty when none is held.

@@ -20,10 +20,11 @@ extern const Utf8Piece singleByteCharacters[256];
 // Whether a byte, alone, is the start of a character that needs a second byte.
 extern const bool needsSecondByte[256];
 
-// The character of a lead byte (the index's high byte) and a second byte (its
-// low byte); length 0 where the two make none. One look-up per character, as
-// the output is mostly runs of them.
-extern const Utf8Piece pairCharacters[256 * 256];
+// The characters of the double-byte pairs: pairRows[pairRowOf[lead]][second],
+// length 0 where the two make none. Only the lead bytes that start characters
+// have a row of their own; every other byte has row 0, which holds none.
+extern const unsigned char pairRowOf[256];
+extern const Utf8Piece pairRows[][256];
 
 // Unicode to cp932, in blocks of 256 scalar values: unicodeBlock gives the
 // block of cp932Codes for U+xxxx00 to U+xxxxFF. A code is 0 when cp932 lacks

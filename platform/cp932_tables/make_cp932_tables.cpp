@@ -100,7 +100,10 @@ constexpr unsigned droppedCode = 0xFFFF;
 struct Tables {
     std::vector<std::string> singleBytes = std::vector<std::string>(256, noPiece);
     std::vector<unsigned> needsSecond = std::vector<unsigned>(256, 0);
-    std::vector<std::string> pairs = std::vector<std::string>(256 * 256, noPiece);
+    // The characters of the lead bytes, one row of 256 second bytes each; row
+    // 0 has none, and stands for every byte that starts no pair.
+    std::vector<unsigned> pairRowOf = std::vector<unsigned>(256, 0);
+    std::vector<std::vector<std::string>> pairRows{std::vector<std::string>(256, noPiece)};
     std::vector<unsigned> blockOf = std::vector<unsigned>(0x110000 / 256, 0);
     std::vector<std::vector<unsigned>> blocks{std::vector<unsigned>(256, 0)};
 };
@@ -117,13 +120,19 @@ void askDecoder(Tables& tables) {
             tables.singleBytes[byte] = piece(single.output);
         } else if (single.verdict == Verdict::incomplete) {
             tables.needsSecond[byte] = 1;
+            std::vector<std::string> row(256, noPiece);
             for (unsigned trail = 0; trail < 256; ++trail) {
                 Conversion pair = convert(decoder, alone + static_cast<char>(trail));
                 if (pair.verdict == Verdict::whole && pair.consumed == 2 && utf8Characters(pair.output) == 1) {
-                    tables.pairs[byte << 8 | trail] = piece(pair.output);
+                    row[trail] = piece(pair.output);
                 } else if (pair.verdict != Verdict::invalid || pair.consumed != 0) {
                     fail("bytes " + hex(byte) + " " + hex(trail) + " are neither a character nor invalid");
                 }
+            }
+            if (row != tables.pairRows[0]) {
+                if (tables.pairRows.size() > 255) fail("more than 255 lead bytes have characters");
+                tables.pairRowOf[byte] = static_cast<unsigned>(tables.pairRows.size());
+                tables.pairRows.push_back(row);
             }
         }
     }
@@ -192,8 +201,14 @@ void writeTables(const Tables& tables, const char* path) {
     writeValues(file, tables.singleBytes, 4, same);
     write(file, "};\n\nconst bool needsSecondByte[256] = {");
     writeValues(file, tables.needsSecond, 16, [](unsigned value) { return std::string(value != 0 ? "true" : "false"); });
-    write(file, "};\n\nconst Utf8Piece pairCharacters[256 * 256] = {");
-    writeValues(file, tables.pairs, 8, same);
+    write(file, "};\n\nconst unsigned char pairRowOf[256] = {");
+    writeValues(file, tables.pairRowOf, 16, number);
+    write(file, "};\n\nconst Utf8Piece pairRows[][256] = {\n");
+    for (const auto& row : tables.pairRows) {
+        write(file, "{");
+        writeValues(file, row, 8, same);
+        write(file, "},\n");
+    }
     write(file, "};\n\nconst unsigned short unicodeBlock[unicodeBlockCount] = {");
     writeValues(file, tables.blockOf, 16, number);
     write(file, "};\n\nconst unsigned short cp932Codes[][256] = {\n");

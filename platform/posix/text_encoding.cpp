@@ -1,5 +1,6 @@
 #include "platform/text_encoding.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <clocale>
@@ -9,6 +10,9 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/cp932_tables.hpp"
 
@@ -62,7 +66,7 @@ void putPiece(char*& out, const cp932::Utf8Piece& piece) {
 
 // The character of a lead byte and a second byte, or none (length 0).
 const cp932::Utf8Piece& pairCharacter(unsigned char lead, unsigned char second) {
-    return cp932::pairCharacters[lead << 8 | second];
+    return cp932::pairRows[cp932::pairRowOf[lead]][second];
 }
 
 // How many bytes a bad character at `lead` takes when `second` follows it.
@@ -70,25 +74,42 @@ std::size_t badLength(unsigned char lead, unsigned char second) {
     return isCp932LeadByte(lead) && isCp932TrailByte(second) ? 2 : 1;
 }
 
-// Copies the ASCII bytes at the start of [in, end) eight at a time, as far as
-// eight are left; stops at the first byte that is not ASCII.
-[[gnu::always_inline]] inline void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
+// Copies a block of bytes from `in` to `out` (which has the room), and
+// returns how many of them, from the first, are ASCII: the block's size
+// when all are.
+#if defined(__SSE2__)
+constexpr std::size_t asciiBlock = 16;
+
+[[gnu::always_inline]] inline std::size_t copyBlock(const unsigned char* in, char* out) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    return high == 0 ? asciiBlock : static_cast<std::size_t>(std::countr_zero(high));
+}
+#else
+constexpr std::size_t asciiBlock = 8;
+
+[[gnu::always_inline]] inline std::size_t copyBlock(const unsigned char* in, char* out) {
     constexpr std::uint64_t highBits = 0x8080808080808080u;
-    while (end - in >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, in, sizeof word);
-        std::memcpy(out, &word, sizeof word);
-        std::uint64_t high = word & highBits;
-        if (high != 0) {
-            // Little- or big-endian, the first byte of the text is the first high one found.
-            int ascii = (std::endian::native == std::endian::little ? std::countr_zero(high)
-                                                                     : std::countl_zero(high)) / 8;
-            in += ascii;
-            out += ascii;
-            return;
-        }
-        in += 8;
-        out += 8;
+    std::uint64_t word;
+    std::memcpy(&word, in, sizeof word);
+    std::memcpy(out, &word, sizeof word);
+    const std::uint64_t high = word & highBits;
+    if (high == 0) return asciiBlock;
+    // Little- or big-endian, the first byte of the text is the first high one found.
+    return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                                : std::countl_zero(high)) / 8;
+}
+#endif
+
+// Copies the ASCII bytes at the start of [in, end), a block at a time, as far
+// as a whole block is left; stops at the first byte that is not ASCII.
+[[gnu::always_inline]] inline void copyAscii(const unsigned char*& in, const unsigned char* end, char*& out) {
+    while (static_cast<std::size_t>(end - in) >= asciiBlock) {
+        const std::size_t ascii = copyBlock(in, out);
+        in += ascii;
+        out += ascii;
+        if (ascii != asciiBlock) return;
     }
 }
 
@@ -104,6 +125,254 @@ bool putDoubleByteRun(const unsigned char*& in, const unsigned char* end, char*&
     }
     return in != start;
 }
+
+// --- repeated text ----------------------------------------------------------
+//
+// The programs print the same phrases again and again. A small memo keeps the
+// UTF-8 of stretches of text converted before, each found by the four bytes
+// it starts with; where text starts with those four bytes again, it is
+// compared with the stretch, and as far as the two agree (to the end of a
+// character), the UTF-8 is copied from the memo instead of converted. A
+// stretch holds whole valid characters only, so that each of its characters
+// converts the same whatever comes after it.
+
+constexpr std::size_t stretchSize = 64;      // cp932 bytes of a stretch at most
+constexpr std::size_t stretchUtf8Size = 96;  // its UTF-8 at most
+constexpr std::size_t block = 16;            // bytes compared or copied at once
+static_assert(stretchSize % block == 0 && stretchUtf8Size % block == 0 && stretchUtf8Size >= 2 * block);
+
+struct Stretch {
+    unsigned char cp932[stretchSize];  // as many bytes as its characters have, then zeros
+    char utf8[stretchUtf8Size];
+    std::uint32_t start;  // its first four bytes, as the text at hand is looked up by
+    // Where n bytes of text agree with the stretch: the most of them that are
+    // whole characters (cut[n] bytes), and their UTF-8 (the first utf8Size[n]).
+    unsigned char cut[stretchSize + 1];
+    unsigned char utf8Size[stretchSize + 1];
+};
+
+// The stretches kept, in the order they were learnt: a program prints a few
+// dozen phrases, and only the kept ones take memory. When all are taken, the
+// memo starts afresh.
+constexpr std::size_t stretchCount = 128;
+Stretch stretches[stretchCount];
+std::size_t stretchesKept = 0;
+
+// Where to find the stretch of a start: slots of stretch numbers (plus one;
+// 0 is a free slot), open addressing, an eighth full at most.
+constexpr unsigned slotBits = 10;
+constexpr std::size_t slotCount = std::size_t{1} << slotBits;
+static_assert(slotCount >= 8 * stretchCount);
+unsigned char slots[slotCount];
+static_assert(stretchCount < 256);
+
+std::uint32_t startAt(const unsigned char* in) {
+    std::uint32_t start;
+    std::memcpy(&start, in, sizeof start);
+    return start;
+}
+
+std::size_t slotOf(std::uint32_t start) { return (start * 0x9E3779B1u) >> (32 - slotBits); }
+
+// How many bytes at the start of `in` agree with the stretch's, block by
+// block (both have stretchSize bytes).
+#if defined(__SSE2__)
+[[gnu::always_inline]] inline std::uint32_t blocksAgreeing(const unsigned char* in, const unsigned char* kept) {
+    auto agreeing = [&](std::size_t at) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kept + at));
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y))) << at;
+    };
+    return agreeing(0) | agreeing(block);
+}
+
+[[gnu::always_inline]] inline std::size_t bytesAgreeing(const unsigned char* in, const unsigned char* kept) {
+    static_assert(stretchSize == 4 * block);
+    // Text mostly parts from the stretch early, at a number that differs.
+    const std::uint32_t first = blocksAgreeing(in, kept);
+    if (first != ~std::uint32_t{0}) return static_cast<std::size_t>(std::countr_one(first));
+    return 2 * block + static_cast<std::size_t>(std::countr_one(blocksAgreeing(in + 2 * block, kept + 2 * block)));
+}
+#else
+[[gnu::always_inline]] inline std::size_t bytesAgreeing(const unsigned char* in, const unsigned char* kept) {
+    for (std::size_t at = 0; at < stretchSize; at += 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, in + at, sizeof x);
+        std::memcpy(&y, kept + at, sizeof y);
+        if (std::uint64_t differ = x ^ y; differ != 0) {
+            return at + static_cast<std::size_t>(std::endian::native == std::endian::little
+                                                     ? std::countr_zero(differ)
+                                                     : std::countl_zero(differ)) / 8;
+        }
+    }
+    return stretchSize;
+}
+#endif
+
+// The character that a valid cp932 sequence at `in` makes, and its length;
+// length 0 where none starts there within `left` bytes.
+struct ValidCharacter {
+    const cp932::Utf8Piece* piece;
+    std::size_t length;
+};
+
+ValidCharacter validCharacterAt(const unsigned char* in, std::size_t left) {
+    const unsigned char byte = in[0];
+    if (!cp932::needsSecondByte[byte]) {
+        const cp932::Utf8Piece& single = cp932::singleByteCharacters[byte];
+        return {&single, single.length != 0 ? 1u : 0u};
+    }
+    if (left < 2) return {nullptr, 0};
+    const cp932::Utf8Piece& pair = pairCharacter(byte, in[1]);
+    return {&pair, pair.length != 0 ? 2u : 0u};
+}
+
+// Learns the text at `in` (at least stretchSize bytes there) as a new
+// stretch: as many whole valid characters as fit. None when the text starts
+// with no valid character.
+Stretch* learnStretch(const unsigned char* in, std::size_t slot) {
+    Stretch learnt{};
+    std::size_t size = 0;
+    std::size_t utf8Size = 0;
+    while (size < stretchSize) {
+        ValidCharacter character = validCharacterAt(in + size, stretchSize - size);
+        if (character.length == 0 || utf8Size + character.piece->length > stretchUtf8Size) break;
+        std::memcpy(learnt.utf8 + utf8Size, character.piece->bytes, character.piece->length);
+        utf8Size += character.piece->length;
+        size += character.length;
+        learnt.cut[size] = static_cast<unsigned char>(size);
+        learnt.utf8Size[size] = static_cast<unsigned char>(utf8Size);
+    }
+    // Text that agrees with the stretch within a character takes the
+    // characters before it.
+    for (std::size_t agreeing = 1; agreeing <= stretchSize; ++agreeing) {
+        if (learnt.cut[agreeing] == 0) {
+            learnt.cut[agreeing] = learnt.cut[agreeing - 1];
+            learnt.utf8Size[agreeing] = learnt.utf8Size[agreeing - 1];
+        }
+    }
+    if (size == 0) return nullptr;
+    if (stretchesKept == stretchCount) {
+        std::memset(slots, 0, sizeof slots);
+        stretchesKept = 0;
+        slot = slotOf(startAt(in));
+        while (slots[slot] != 0) slot = (slot + 1) % slotCount;
+    }
+    std::memcpy(learnt.cp932, in, size);
+    learnt.start = startAt(in);
+    Stretch& kept = stretches[stretchesKept++];
+    kept = learnt;
+    slots[slot] = static_cast<unsigned char>(stretchesKept);
+    return &kept;
+}
+
+// The stretch that starts as the text at `in` does (at least stretchSize
+// bytes there), learnt now if there is none; none when the text starts with
+// no valid character.
+[[gnu::always_inline]] inline Stretch* stretchFor(const unsigned char* in) {
+    const std::uint32_t start = startAt(in);
+    for (std::size_t slot = slotOf(start);; slot = (slot + 1) % slotCount) {
+        const unsigned number = slots[slot];
+        if (number == 0) return learnStretch(in, slot);
+        Stretch& stretch = stretches[number - 1];
+        if (stretch.start == start) return &stretch;
+    }
+}
+
+// Converts the text at `in` (at least stretchSize bytes there) from the memo,
+// as far as it agrees with the stretch of its start; false when the text
+// starts with no valid character.
+[[gnu::always_inline]] inline bool putRepeatedText(const unsigned char*& in, char*& out) {
+    Stretch* stretch = stretchFor(in);
+    if (stretch == nullptr) return false;
+    const std::size_t agreeing = bytesAgreeing(in, stretch->cp932);
+    // The four bytes of the start agree, and hold the end of a character.
+    const std::size_t size = stretch->cut[agreeing];
+    const std::size_t utf8Size = stretch->utf8Size[agreeing];
+    std::memcpy(out, stretch->utf8, 2 * block);
+    if (utf8Size > 2 * block) std::memcpy(out + 2 * block, stretch->utf8 + 2 * block, stretchUtf8Size - 2 * block);
+    out += utf8Size;
+    in += size;
+    return true;
+}
+
+// Converts ASCII and repeated text from `in` on, while `in` is before `end`
+// and a stretch's bytes (and a block) are left before `readEnd`; the last
+// step may take it past `end` (never past readEnd). Stops there, and at text
+// the memo cannot take.
+void putRepeatedRuns(const unsigned char*& in, const unsigned char* end, const unsigned char* readEnd, char*& out) {
+    constexpr std::size_t lookAhead = stretchSize + asciiBlock;
+    if (static_cast<std::size_t>(readEnd - in) < lookAhead) return;
+    const unsigned char* const limit = std::min(end, readEnd - lookAhead + 1);
+    const unsigned char* from = in;
+    char* to = out;
+    while (from < limit) {
+        const std::size_t ascii = copyBlock(from, to);
+        from += ascii;
+        to += ascii;
+        if (ascii == asciiBlock) continue;
+        if (!putRepeatedText(from, to)) break;
+    }
+    in = from;
+    out = to;
+}
+
+// Converts [in, end) into `out`, reading on to `readEnd` (at or after end)
+// for repeated text, which may take it up to cp932Ahead bytes past end (to a
+// point where no lead byte is held); returns where it stopped.
+struct Converted {
+    const unsigned char* in;
+    char* out;
+};
+
+Converted convertCp932(const unsigned char* in, const unsigned char* end, const unsigned char* readEnd,
+                       Cp932Carry& carry, char* out) {
+    if (!carry.leadByte.empty()) {
+        if (in == end) return {in, out};  // the lead byte waits on
+        auto lead = static_cast<unsigned char>(carry.leadByte[0]);
+        carry.leadByte.clear();
+        const cp932::Utf8Piece& character = pairCharacter(lead, *in);
+        if (character.length != 0) {
+            putPiece(out, character);
+            ++in;
+        } else {
+            putReplacement(out);
+            if (badLength(lead, *in) == 2) ++in;
+        }
+    }
+    while (in < end) {
+        putRepeatedRuns(in, end, readEnd, out);
+        if (in >= end) break;
+        copyAscii(in, end, out);
+        if (in == end) break;
+        const unsigned char byte = *in;
+        if (byte < 0x80) {
+            *out++ = static_cast<char>(byte);
+            ++in;
+            continue;
+        }
+        if (end - in >= static_cast<std::ptrdiff_t>(stretchSize) && putRepeatedText(in, out)) continue;
+        if (putDoubleByteRun(in, end, out)) continue;
+        const bool last = in + 1 == end;
+        if (cp932::needsSecondByte[byte]) {
+            if (last && isCp932LeadByte(byte)) {
+                carry.leadByte.assign(1, static_cast<char>(byte));
+                ++in;
+                break;
+            }
+        } else if (cp932::singleByteCharacters[byte].length != 0) {
+            putPiece(out, cp932::singleByteCharacters[byte]);
+            ++in;
+            continue;
+        }
+        putReplacement(out);
+        in += last ? 1 : badLength(byte, in[1]);
+    }
+    return {in, out};
+}
+// The last step before the end takes ASCII short of a block, and a stretch.
+static_assert(cp932Ahead >= asciiBlock - 1 + stretchSize && stretchUtf8Size <= 3 * stretchSize);
 
 // The cp932 code of a Unicode scalar value (see cp932_tables.hpp).
 unsigned short cp932CodeOf(char32_t codePoint) {
@@ -237,44 +506,13 @@ ConsoleCharset localeCharset() {
 char* cp932ToUtf8(std::string_view piece, Cp932Carry& carry, char* out) {
     auto in = reinterpret_cast<const unsigned char*>(piece.data());
     const unsigned char* const end = in + piece.size();
-    if (!carry.leadByte.empty()) {
-        if (in == end) return out;  // the lead byte waits on
-        auto lead = static_cast<unsigned char>(carry.leadByte[0]);
-        carry.leadByte.clear();
-        const cp932::Utf8Piece& character = pairCharacter(lead, *in);
-        if (character.length != 0) {
-            putPiece(out, character);
-            ++in;
-        } else {
-            putReplacement(out);
-            if (badLength(lead, *in) == 2) ++in;
-        }
-    }
-    while (in != end) {
-        copyAscii(in, end, out);
-        if (in == end) break;
-        const unsigned char byte = *in;
-        if (byte < 0x80) {
-            *out++ = static_cast<char>(byte);
-            ++in;
-            continue;
-        }
-        if (putDoubleByteRun(in, end, out)) continue;
-        const bool last = in + 1 == end;
-        if (cp932::needsSecondByte[byte]) {
-            if (last && isCp932LeadByte(byte)) {
-                carry.leadByte.assign(1, static_cast<char>(byte));
-                break;
-            }
-        } else if (cp932::singleByteCharacters[byte].length != 0) {
-            putPiece(out, cp932::singleByteCharacters[byte]);
-            ++in;
-            continue;
-        }
-        putReplacement(out);
-        in += last ? 1 : badLength(byte, in[1]);
-    }
-    return out;
+    return convertCp932(in, end, end, carry, out).out;
+}
+
+Utf8Conversion cp932ToUtf8Ahead(std::string_view text, std::size_t atLeast, Cp932Carry& carry, char* out) {
+    auto start = reinterpret_cast<const unsigned char*>(text.data());
+    Converted converted = convertCp932(start, start + atLeast, start + text.size(), carry, out);
+    return {static_cast<std::size_t>(converted.in - start), converted.out};
 }
 
 std::string cp932ToUtf8(std::string_view piece, Cp932Carry& carry) {

@@ -9,7 +9,7 @@ const ConsoleCharset& realConsoleCharset() {
     return cp932;
 }
 
-std::string_view outputInCharset(std::string_view cp932, const ConsoleCharset&, Cp932Carry&) { return cp932; }
+void writeInCharset(std::string_view cp932, const ConsoleCharset&, Cp932Carry&, OutputSink sink) { sink(cp932); }
 
 std::string_view endOfOutputInCharset(const ConsoleCharset&, Cp932Carry&) { return {}; }
 

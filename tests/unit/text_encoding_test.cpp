@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/console.hpp"
+#include "platform/console_charset.hpp"
 #include "platform/terminal.hpp"
 #include "platform/text_encoding.hpp"
 
@@ -36,6 +38,27 @@ std::string decodeInPieces(std::string_view cp932, const std::vector<std::size_t
         from = cut;
     }
     result += platform::cp932ToUtf8(cp932.substr(from), carry);
+    return result + platform::finishCp932(carry);
+}
+
+// As the console converts a flush: each piece at least to the next cut, the
+// converter free to read on and to take a little more where text repeats.
+std::string decodeAhead(std::string_view cp932, const std::vector<std::size_t>& cuts) {
+    platform::Cp932Carry carry;
+    std::string result;
+    std::size_t from = 0;
+    auto convert = [&](std::size_t atLeast) {
+        std::string out(platform::utf8Room(atLeast + platform::cp932Ahead), '\0');
+        platform::Utf8Conversion converted = platform::cp932ToUtf8Ahead(cp932.substr(from), atLeast, carry, out.data());
+        EXPECT_GE(converted.taken, atLeast);
+        EXPECT_LE(converted.taken, std::min(atLeast + platform::cp932Ahead, cp932.size() - from));
+        result.append(out.data(), static_cast<std::size_t>(converted.end - out.data()));
+        from += converted.taken;
+    };
+    for (std::size_t cut : cuts) {
+        if (cut > from) convert(cut - from);
+    }
+    convert(cp932.size() - from);
     return result + platform::finishCp932(carry);
 }
 
@@ -250,7 +273,7 @@ std::string randomUtf8(std::mt19937& random) {
     static const std::string broken[] = {"\x80", "\xBF", "\xC2", "\xE3\x81", "\xF0\x9F\x98", "\xC0\xAF",
                                          "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8", "\xFF"};
     std::string text;
-    const int parts = std::uniform_int_distribution<int>(0, 16)(random);
+    const int parts = std::uniform_int_distribution<int>(0, 40)(random);
     for (int i = 0; i < parts; ++i) {
         if (std::uniform_int_distribution<int>(0, 5)(random) == 0) {
             text += broken[std::uniform_int_distribution<std::size_t>(0, std::size(broken) - 1)(random)];
@@ -264,25 +287,72 @@ std::string randomUtf8(std::mt19937& random) {
     return text;
 }
 
+// Random text that repeats pieces of the texts before it, cut anywhere, as
+// the programs' output repeats its phrases: the converter copies repeated
+// text from what it converted before, which must agree with iconv whatever
+// the two have in common and wherever they part.
+std::string repeatingCp932(std::mt19937& random, std::vector<std::string>& earlier) {
+    std::string text;
+    const int parts = std::uniform_int_distribution<int>(1, 8)(random);
+    for (int i = 0; i < parts; ++i) {
+        if (earlier.empty() || std::uniform_int_distribution<int>(0, 2)(random) == 0) {
+            text += randomCp932(random);
+            continue;
+        }
+        const std::string& from = earlier[std::uniform_int_distribution<std::size_t>(0, earlier.size() - 1)(random)];
+        const std::size_t start = std::uniform_int_distribution<std::size_t>(0, from.size())(random);
+        text += from.substr(start, std::uniform_int_distribution<std::size_t>(0, from.size() - start)(random));
+    }
+    if (earlier.size() < 32) {
+        earlier.push_back(text);
+    } else {
+        earlier[std::uniform_int_distribution<std::size_t>(0, earlier.size() - 1)(random)] = text;
+    }
+    return text;
+}
+
 TEST(TablesAgainstIconv, RandomTextInRandomPiecesConvertsAsIconvHasIt) {
     IconvReference iconvItself;
     ASSERT_TRUE(iconvItself.usable());
     std::mt19937 random(20240607);
+    std::vector<std::string> earlier;
     for (int round = 0; round < 20000; ++round) {
-        const std::string cp932 = randomCp932(random);
+        const std::string cp932 = repeatingCp932(random, earlier);
+        // Pieces of a few bytes, or long ones, as the console's buffers cut them.
+        const int cutOneIn = round % 2 == 0 ? 4 : 200;
         std::vector<std::size_t> cuts;
         for (std::size_t at = 0; at < cp932.size(); ++at) {
-            if (std::uniform_int_distribution<int>(0, 3)(random) == 0) cuts.push_back(at);
+            if (std::uniform_int_distribution<int>(1, cutOneIn)(random) == 1) cuts.push_back(at);
         }
         const std::string expected = iconvItself.decode(cp932);
         ASSERT_EQ(decodeWhole(cp932), expected) << hexBytes(cp932);
         ASSERT_EQ(decodeInPieces(cp932, cuts), expected) << hexBytes(cp932) << " in " << cuts.size() + 1;
+        ASSERT_EQ(decodeAhead(cp932, cuts), expected) << hexBytes(cp932) << " ahead of " << cuts.size() + 1;
 
         const std::string line = randomUtf8(random);
         bool lost = false;
         bool lostByIconv = false;
-        ASSERT_EQ(platform::utf8ToCp932(line, lost), iconvItself.encode(line, lostByIconv)) << hexBytes(line);
+        const std::string encoded = iconvItself.encode(line, lostByIconv);
+        ASSERT_EQ(platform::utf8ToCp932(line, lost), encoded) << hexBytes(line);
         ASSERT_EQ(lost, lostByIconv) << hexBytes(line);
+        // As a line typed at a UTF-8 console (an ASCII line is taken as it is).
+        std::string typed = "left over";
+        bool lostTyped = true;
+        platform::lineFromCharset(line, ConsoleCharset::utf8(), typed, lostTyped);
+        ASSERT_EQ(typed, encoded) << hexBytes(line);
+        ASSERT_EQ(lostTyped, lostByIconv) << hexBytes(line);
+    }
+    // A typed line of ASCII but one byte, wherever that byte is.
+    for (std::size_t size = 1; size <= 20; ++size) {
+        for (std::size_t at = 0; at < size; ++at) {
+            std::string line(size, 'a');
+            line[at] = '\x80';
+            std::string typed;
+            bool lostTyped = false;
+            platform::lineFromCharset(line, ConsoleCharset::utf8(), typed, lostTyped);
+            ASSERT_EQ(typed, platform::utf8ToCp932(line)) << hexBytes(line);
+            ASSERT_TRUE(lostTyped) << hexBytes(line);
+        }
     }
 }
 
