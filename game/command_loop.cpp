@@ -14,6 +14,7 @@
 #include "rules/turn.hpp"
 
 using platform::out;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -69,7 +70,8 @@ void loadEditData() {
 // ends its turn with the check of the player's hp. Commands are compared as
 // views: a view compares lengths first.
 TurnEnd playTurn(std::string& line) {
-    out << "コマンドを入力してください。\n" << "command： ";
+    out << "コマンドを入力してください。\n"
+           "command： "sv;
     if (!platform::readLine(line)) return TurnEnd::endGame;
     platform::clearScreen();
     std::string_view command = line;
@@ -88,7 +90,7 @@ TurnEnd playTurn(std::string& line) {
     } else if (command == "EDITITEMLOAD") {
         loadEditItems();
     } else if (std::optional<Direction> direction = directionOf(command)) {
-        out << "key: " << command << "\n";
+        out.put("key: "sv, command, '\n');
         Table table = gameTable();
         GameNarrator narrator;
         return moveTurn(table, *direction, gameRandom(), narrator);

@@ -1,6 +1,7 @@
 #include "game/game_state.hpp"
 
 #include <cstdio>
+#include <string_view>
 
 #include "platform/console.hpp"
 
@@ -55,6 +56,7 @@ Table gameTable() {
 }
 
 void printPlayerStatus() {
-    platform::out << player.name << "のステータスは" << "HP:" << player.hp << " AP:" << player.ap
-                  << " DP:" << player.dp << " SP:" << player.sp << "\n";
+    using namespace std::string_view_literals;
+    platform::out.put(player.name, "のステータスはHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp,
+                      " SP:"sv, player.sp, '\n');
 }

@@ -1,6 +1,7 @@
 #include "game/item_find.hpp"
 
 #include <string>
+#include <string_view>
 
 #include "game/equipment.hpp"
 #include "game/game_state.hpp"
@@ -9,12 +10,13 @@
 #include "platform/console.hpp"
 
 using platform::out;
+using namespace std::string_view_literals;
 
 namespace {
 
 void printChoiceLine() {
-    out << "1:" << equipment[0].name << " 2:" << equipment[1].name << " 3:" << equipment[2].name
-        << " 4:" << "取り替えない" << "\n";
+    out.put("1:"sv, equipment[0].name, " 2:"sv, equipment[1].name, " 3:"sv, equipment[2].name,
+            " 4:取り替えない\n"sv);
 }
 
 // The slot that an answer names, or -1 when the answer is none of "1" to "4".
@@ -29,8 +31,8 @@ int answerSlot(const std::string& answer) {
 }  // namespace
 
 int chooseEquipmentSlot() {
-    out << "アイテムを手に入れました。" << "\n";
-    out << "どのアイテムを取り替えますか？" << "\n";
+    out << "アイテムを手に入れました。\n"
+           "どのアイテムを取り替えますか？\n"sv;
     std::string answer;
     for (;;) {
         printChoiceLine();

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "rules/dungeon_events.hpp"
 #include "rules/fight.hpp"
@@ -11,9 +12,12 @@
 // rules/fight.hpp, rules/dungeon_events.hpp and rules/turn.hpp). It asks the
 // player through the game's dialogues and prints every message of the game.
 
+// The line above and below a banner's title: 38 hyphens.
+inline constexpr std::string_view bannerRule = "--------------------------------------\n";
+
 // Prints a banner: `title` on a line of its own between two lines of 38
 // hyphens.
-void printBanner(const char* title);
+void printBanner(std::string_view title);
 
 struct GameNarrator {
     const EnemyRecord* enemy = nullptr;  // the enemy of the battle under way

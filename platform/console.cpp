@@ -381,9 +381,9 @@ void waitForKey() {
 }
 
 void keyWait() {
-    out << ">>> ";
+    out << std::string_view(">>> ");
     waitForKey();
-    out << "\n";
+    out << '\n';
 }
 
 void pauseConsole() {

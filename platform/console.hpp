@@ -1,9 +1,10 @@
 #pragma once
 #include <concepts>
-#include <charconv>
+#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "platform/decimal.hpp"
 #include "platform/text_encoding.hpp"
 
 // The console: every byte that the programs print or read passes through
@@ -14,14 +15,15 @@ namespace platform {
 
 // Appends to a buffer of fixed size in line: a turn of the game prints a few
 // dozen pieces, and each is a copy of a few bytes unless the buffer is full.
+// A line of several pieces goes in with put(), which checks the room once for
+// the whole line; numbers are written straight into the buffer.
 class ConsoleOut {
 public:
     constexpr ConsoleOut(char* buffer, std::size_t size) : next_(buffer), end_(buffer + size) {}
 
     ConsoleOut& operator<<(std::string_view text) {
-        if (text.size() > static_cast<std::size_t>(end_ - next_)) return appendBeyondBuffer(text);
-        std::char_traits<char>::copy(next_, text.data(), text.size());
-        next_ += text.size();
+        if (text.size() > room()) return appendBeyondBuffer(text);
+        next_ = appendText(next_, text);
         return *this;
     }
     ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
@@ -30,9 +32,69 @@ public:
     template <std::integral T>
         requires(!std::same_as<T, char> && !std::same_as<T, bool>)
     ConsoleOut& operator<<(T value) {
-        char digits[24];
-        auto result = std::to_chars(digits, digits + sizeof digits, value);
-        return *this << std::string_view(digits, static_cast<std::size_t>(result.ptr - digits));
+        if (room() >= mostDecimalChars<T>) {
+            next_ = writeDecimal(next_, value);
+            return *this;
+        }
+        char digits[mostDecimalChars<T>];
+        char* end = writeDecimal(digits, value);
+        return appendBeyondBuffer(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+
+    // Appends the pieces in order, as `<<` one after another would: texts
+    // (string views, NUL-terminated buffers such as a record's name), single
+    // characters and numbers. Every piece is worked out before the first is
+    // appended. When the whole line fits, the room is checked once and the
+    // pieces are copied without a check each; otherwise they go in one by one,
+    // flushing as the buffer fills, as `<<` does.
+    template <typename... Pieces>
+    ConsoleOut& put(const Pieces&... pieces) {
+        return putPieces(asPiece(pieces)...);
+    }
+
+private:
+    std::size_t room() const { return static_cast<std::size_t>(end_ - next_); }
+
+    static char* appendText(char* to, std::string_view text) {
+        std::memcpy(to, text.data(), text.size());
+        return to + text.size();
+    }
+
+    // A piece of put() as it is appended: texts as views, the rest as they are.
+    static std::string_view asPiece(std::string_view text) { return text; }
+    static std::string_view asPiece(const char* text) { return text; }
+    static char asPiece(char c) { return c; }
+    static void asPiece(bool) = delete;
+    template <std::integral T>
+        requires(!std::same_as<T, char> && !std::same_as<T, bool>)
+    static T asPiece(T value) {
+        return value;
+    }
+
+    static std::size_t mostBytes(std::string_view text) { return text.size(); }
+    static std::size_t mostBytes(char) { return 1; }
+    template <std::integral T>
+    static std::size_t mostBytes(T) {
+        return mostDecimalChars<T>;
+    }
+
+    static char* appendInRoom(char* to, std::string_view text) { return appendText(to, text); }
+    static char* appendInRoom(char* to, char c) {
+        *to = c;
+        return to + 1;
+    }
+    template <std::integral T>
+    static char* appendInRoom(char* to, T value) {
+        return writeDecimal(to, value);
+    }
+
+    template <typename... Pieces>
+    ConsoleOut& putPieces(Pieces... pieces) {
+        if ((mostBytes(pieces) + ...) > room()) return (*this << ... << pieces);
+        char* to = next_;
+        ((to = appendInRoom(to, pieces)), ...);
+        next_ = to;
+        return *this;
     }
 
 private:

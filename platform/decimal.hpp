@@ -1,7 +1,13 @@
 #pragma once
+#include <bit>
 #include <charconv>
+#include <concepts>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 namespace platform {
 
@@ -18,6 +24,81 @@ std::optional<Number> parseDigits(std::string_view digits) {
     auto [stop, error] = std::from_chars(digits.data(), end, value);
     if (error != std::errc{} || stop != end) return std::nullopt;
     return value;
+}
+
+// The most characters that writeDecimal writes for a number of type T: its
+// digits and a minus sign.
+template <std::integral T>
+constexpr std::size_t mostDecimalChars = std::numeric_limits<T>::digits10 + 2;
+
+namespace decimal_detail {
+
+// "00" to "99", two characters each: the digits go out two at a time.
+inline constexpr char digitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// 10 to the power of i: the least number of i + 1 digits.
+inline constexpr std::uint64_t powersOfTen[] = {1ULL,
+                                                10ULL,
+                                                100ULL,
+                                                1000ULL,
+                                                10000ULL,
+                                                100000ULL,
+                                                1000000ULL,
+                                                10000000ULL,
+                                                100000000ULL,
+                                                1000000000ULL,
+                                                10000000000ULL,
+                                                100000000000ULL,
+                                                1000000000000ULL,
+                                                10000000000000ULL,
+                                                100000000000000ULL,
+                                                1000000000000000ULL,
+                                                10000000000000000ULL,
+                                                100000000000000000ULL,
+                                                1000000000000000000ULL,
+                                                10000000000000000000ULL};
+
+// How many digits `value` has: its bit width gives the count or one less
+// (log10(2) is about 1233 / 4096), and one comparison tells which.
+template <std::unsigned_integral U>
+int digitCount(U value) {
+    int estimate = (std::bit_width(value | 1u) * 1233) >> 12;
+    return estimate + (value >= powersOfTen[estimate]);
+}
+
+}  // namespace decimal_detail
+
+// Writes `value` in plain decimal at `to`, as std::to_chars does (a minus
+// sign for a negative number, no leading zeros), and returns the end of what
+// it wrote: at most mostDecimalChars<T> characters, for which the caller has
+// room. Inline and without a length check, as the console writes its numbers
+// straight into its buffer.
+template <std::integral T>
+char* writeDecimal(char* to, T value) {
+    using Wide = std::conditional_t<(sizeof(T) > 4), std::uint64_t, std::uint32_t>;
+    Wide magnitude = static_cast<Wide>(value);
+    if constexpr (std::is_signed_v<T>) {
+        if (value < 0) {
+            *to++ = '-';
+            magnitude = Wide{0} - magnitude;
+        }
+    }
+    char* end = to + decimal_detail::digitCount(magnitude);
+    char* at = end;
+    while (magnitude >= 100) {
+        at -= 2;
+        std::memcpy(at, decimal_detail::digitPairs + 2 * (magnitude % 100), 2);
+        magnitude /= 100;
+    }
+    if (magnitude >= 10) {
+        std::memcpy(at - 2, decimal_detail::digitPairs + 2 * magnitude, 2);
+    } else {
+        at[-1] = static_cast<char>('0' + magnitude);
+    }
+    return end;
 }
 
 }  // namespace platform
