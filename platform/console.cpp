@@ -351,8 +351,31 @@ void handOut(std::string& line, std::string_view bytes) {
 
 }  // namespace
 
+namespace {
+
+// The line at the head of `inputChunk` when its line feed has come too and
+// the console speaks cp932, so that its bytes are the line as they stand
+// (the common case of piped input in the C locale): handed out straight from
+// the chunk, with no copy on the way. False, with nothing taken, otherwise.
+bool takeWholeLineAsIs(std::string& line) {
+    const char* from = inputChunk + chunkPos;
+    const void* feed = std::memchr(from, '\n', chunkEnd - chunkPos);
+    if (feed == nullptr || consoleCharset().kind != Kind::cp932) return false;
+    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
+    if (length > lineKeepLimit) return false;
+    chunkPos += length + 1;
+    // A carriage return before the line feed is no part of the line.
+    if (length > 0 && from[length - 1] == '\r') --length;
+    line.clear();
+    line.append(from, length);
+    return true;
+}
+
+}  // namespace
+
 bool readLine(std::string& line) {
     notes = {};
+    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
     std::size_t length = 0;
     if (!gatherLine(length)) {
         line.clear();

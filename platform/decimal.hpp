@@ -71,11 +71,42 @@ int digitCount(U value) {
 
 }  // namespace decimal_detail
 
+namespace decimal_detail {
+
+// Writes the digits of `magnitude` (100 or more) so that they end just before
+// `end`: four at a time while more than four are left, then the last two to
+// four.
+template <std::unsigned_integral U>
+void writeDigitsBefore(char* end, U magnitude) {
+    char* at = end;
+    while (magnitude >= 10000) {
+        auto four = static_cast<std::uint32_t>(magnitude % 10000);
+        magnitude /= 10000;
+        at -= 4;
+        std::memcpy(at, digitPairs + 2 * (four / 100), 2);
+        std::memcpy(at + 2, digitPairs + 2 * (four % 100), 2);
+    }
+    auto rest = static_cast<std::uint32_t>(magnitude);
+    if (rest >= 100) {
+        at -= 2;
+        std::memcpy(at, digitPairs + 2 * (rest % 100), 2);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        std::memcpy(at - 2, digitPairs + 2 * rest, 2);
+    } else {
+        at[-1] = static_cast<char>('0' + rest);
+    }
+}
+
+}  // namespace decimal_detail
+
 // Writes `value` in plain decimal at `to`, as std::to_chars does (a minus
 // sign for a negative number, no leading zeros), and returns the end of what
 // it wrote: at most mostDecimalChars<T> characters, for which the caller has
 // room. Inline and without a length check, as the console writes its numbers
-// straight into its buffer.
+// straight into its buffer; most of them (places, damage) have one or two
+// digits, which go out at once.
 template <std::integral T>
 char* writeDecimal(char* to, T value) {
     using Wide = std::conditional_t<(sizeof(T) > 4), std::uint64_t, std::uint32_t>;
@@ -86,18 +117,16 @@ char* writeDecimal(char* to, T value) {
             magnitude = Wide{0} - magnitude;
         }
     }
+    if (magnitude < 10) {
+        *to = static_cast<char>('0' + magnitude);
+        return to + 1;
+    }
+    if (magnitude < 100) {
+        std::memcpy(to, decimal_detail::digitPairs + 2 * magnitude, 2);
+        return to + 2;
+    }
     char* end = to + decimal_detail::digitCount(magnitude);
-    char* at = end;
-    while (magnitude >= 100) {
-        at -= 2;
-        std::memcpy(at, decimal_detail::digitPairs + 2 * (magnitude % 100), 2);
-        magnitude /= 100;
-    }
-    if (magnitude >= 10) {
-        std::memcpy(at - 2, decimal_detail::digitPairs + 2 * magnitude, 2);
-    } else {
-        at[-1] = static_cast<char>('0' + magnitude);
-    }
+    decimal_detail::writeDigitsBefore(end, magnitude);
     return end;
 }
 
