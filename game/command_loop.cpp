@@ -67,14 +67,15 @@ void loadEditData() {
 
 // Only a movement word goes on to the dungeon event, the boss gate and the
 // encounter roll (rules/turn.hpp); every other line, a command word or not,
-// ends its turn with the check of the player's hp. Commands are compared as
-// views: a view compares lengths first.
-TurnEnd playTurn(std::string& line) {
+// ends its turn with the check of the player's hp. The command is a view of
+// the line as it was read, good until the next read (the turn's own questions
+// come after its last use); a view compares lengths first.
+TurnEnd playTurn() {
     out << "コマンドを入力してください。\n"
            "command： "sv;
-    if (!platform::readLine(line)) return TurnEnd::endGame;
+    std::string_view command;
+    if (!platform::readLine(command)) return TurnEnd::endGame;
     platform::clearScreen();
-    std::string_view command = line;
 
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
@@ -99,9 +100,8 @@ TurnEnd playTurn(std::string& line) {
 }
 
 void commandLoop() {
-    std::string command;
     while (playMode != 1 && playMode != 2) {
-        if (playTurn(command) == TurnEnd::endGame) return;
+        if (playTurn() == TurnEnd::endGame) return;
     }
 }
 

@@ -355,9 +355,9 @@ namespace {
 
 // The line at the head of `inputChunk` when its line feed has come too and
 // the console speaks cp932, so that its bytes are the line as they stand
-// (the common case of piped input in the C locale): handed out straight from
+// (the common case of piped input in the C locale): handed out as a view of
 // the chunk, with no copy on the way. False, with nothing taken, otherwise.
-bool takeWholeLineAsIs(std::string& line) {
+bool takeWholeLineAsIs(std::string_view& line) {
     const char* from = inputChunk + chunkPos;
     const void* feed = std::memchr(from, '\n', chunkEnd - chunkPos);
     if (feed == nullptr || consoleCharset().kind != Kind::cp932) return false;
@@ -366,16 +366,13 @@ bool takeWholeLineAsIs(std::string& line) {
     chunkPos += length + 1;
     // A carriage return before the line feed is no part of the line.
     if (length > 0 && from[length - 1] == '\r') --length;
-    line.clear();
-    line.append(from, length);
+    line = std::string_view(from, length);
     return true;
 }
 
-}  // namespace
-
-bool readLine(std::string& line) {
-    notes = {};
-    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
+// Any line: gathered from as many chunks as it spans, and converted from the
+// console's character set.
+bool readGatheredLine(std::string& line) {
     std::size_t length = 0;
     if (!gatherLine(length)) {
         line.clear();
@@ -390,6 +387,30 @@ bool readLine(std::string& line) {
         line.assign(linePlaceholderSize, '?');
     }
     return true;
+}
+
+// The last line that readLine handed out as a view and that could not be
+// shown in the chunk itself.
+std::string gatheredLine;
+
+}  // namespace
+
+bool readLine(std::string& line) {
+    notes = {};
+    std::string_view asIs;
+    if (chunkPos < chunkEnd && takeWholeLineAsIs(asIs)) {
+        line.assign(asIs);
+        return true;
+    }
+    return readGatheredLine(line);
+}
+
+bool readLine(std::string_view& line) {
+    notes = {};
+    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
+    bool got = readGatheredLine(gatheredLine);
+    line = gatheredLine;
+    return got;
 }
 
 LineNotes lastLineNotes() { return notes; }

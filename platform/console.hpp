@@ -135,6 +135,11 @@ constexpr std::size_t lineKeepLimit = 64 * 1024;
 // the end, and inputFailed() tells the program to end with status 1.
 bool readLine(std::string& line);
 
+// Reads one line as above, and hands it out as a view that stays valid until
+// the next read of standard input: for the command loop, whose line in the
+// C locale is then never copied.
+bool readLine(std::string_view& line);
+
 // What the last line read was like, beyond its bytes.
 struct LineNotes {
     bool overLong = false;        // longer than lineKeepLimit: only its start was kept
