@@ -47,14 +47,6 @@ void resetGameState() {
     (void)stateReady;
 }
 
-const EnemyRecord (&roster())[enemyCount] { return playMode == editPlayMode ? editEnemies : builtinEnemies; }
-
-const EnemyRecord& rosterEnemy(int enemyIndex) { return roster()[enemyIndex]; }
-
-Table gameTable() {
-    return Table{player, equipment, roster(), MapPlace{playerX, playerY, goalX, goalY, atGoal}, playMode};
-}
-
 void printPlayerStatus() {
     using namespace std::string_view_literals;
     platform::out.put(player.name, "のステータスはHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp,

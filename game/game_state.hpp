@@ -28,11 +28,14 @@ void resetGameState();
 
 // The roster that battles fight: the edit data's enemies in edit play, the
 // game's own roster otherwise.
-const EnemyRecord (&roster())[enemyCount];
-const EnemyRecord& rosterEnemy(int enemyIndex);
+// Inline, as every turn asks for them.
+inline const EnemyRecord (&roster())[enemyCount] { return playMode == editPlayMode ? editEnemies : builtinEnemies; }
+inline const EnemyRecord& rosterEnemy(int enemyIndex) { return roster()[enemyIndex]; }
 
 // The game's objects as the rules of a turn see them.
-Table gameTable();
+inline Table gameTable() {
+    return Table{player, equipment, roster(), MapPlace{playerX, playerY, goalX, goalY, atGoal}, playMode};
+}
 
 // The generator that the game draws from.
 inline platform::Random& gameRandom() { return platform::programRandom(); }
