@@ -417,14 +417,26 @@ LineNotes lastLineNotes() { return notes; }
 
 bool inputFailed() { return inputBroken; }
 
+namespace {
+
+// Whether a key wait waits: only at a terminal whose input has not failed.
+bool keyWaits() { return inputIsTerminal() && !inputBroken; }
+
+}  // namespace
+
 void waitForKey() {
-    if (!inputIsTerminal() || inputBroken) return;
+    if (!keyWaits()) return;
     flushOutput();
     int error = readKeyPress(consoleCharset());
     if (error != 0) noteInputFailure(error);
 }
 
 void keyWait() {
+    // Without a wait the prompt and its line break go out as one piece.
+    if (!keyWaits()) {
+        out << std::string_view(">>> \n");
+        return;
+    }
     out << std::string_view(">>> ");
     waitForKey();
     out << '\n';
