@@ -69,34 +69,66 @@ int digitCount(U value) {
     return estimate + (value >= powersOfTen[estimate]);
 }
 
-}  // namespace decimal_detail
-
-namespace decimal_detail {
-
-// Writes the digits of `magnitude` (100 or more) so that they end just before
-// `end`: four at a time while more than four are left, then the last two to
-// four.
-template <std::unsigned_integral U>
-void writeDigitsBefore(char* end, U magnitude) {
-    char* at = end;
-    while (magnitude >= 10000) {
-        auto four = static_cast<std::uint32_t>(magnitude % 10000);
-        magnitude /= 10000;
-        at -= 4;
-        std::memcpy(at, digitPairs + 2 * (four / 100), 2);
-        std::memcpy(at + 2, digitPairs + 2 * (four % 100), 2);
+// Writes `n` (below 10000) at `to` without leading zeros; returns the end.
+[[gnu::always_inline]] inline char* writeUpToFourDigits(char* to, std::uint32_t n) {
+    if (n < 10) {
+        *to = static_cast<char>('0' + n);
+        return to + 1;
     }
-    auto rest = static_cast<std::uint32_t>(magnitude);
-    if (rest >= 100) {
-        at -= 2;
-        std::memcpy(at, digitPairs + 2 * (rest % 100), 2);
-        rest /= 100;
+    if (n < 100) {
+        std::memcpy(to, digitPairs + 2 * n, 2);
+        return to + 2;
     }
-    if (rest >= 10) {
-        std::memcpy(at - 2, digitPairs + 2 * rest, 2);
+    std::uint32_t high = n / 100;
+    if (high < 10) {
+        *to = static_cast<char>('0' + high);
+        ++to;
     } else {
-        at[-1] = static_cast<char>('0' + rest);
+        std::memcpy(to, digitPairs + 2 * high, 2);
+        to += 2;
     }
+    std::memcpy(to, digitPairs + 2 * (n % 100), 2);
+    return to + 2;
+}
+
+// Writes the four digits of `n` (below 10000) at `to`, leading zeros included.
+inline char* writeFourDigits(char* to, std::uint32_t n) {
+    std::memcpy(to, digitPairs + 2 * (n / 100), 2);
+    std::memcpy(to + 2, digitPairs + 2 * (n % 100), 2);
+    return to + 4;
+}
+
+// Writes `n` (10000 or more) at `to`; returns the end. In groups of four
+// digits: the leading group without its zeros, the others with them. Out of
+// line: the numbers that need it are the fewest.
+[[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
+    if (n < 100000000) {
+        to = writeUpToFourDigits(to, n / 10000);
+        return writeFourDigits(to, n % 10000);
+    }
+    // Nine or ten digits: the first one or two (at most 42), then eight.
+    std::uint32_t high = n / 100000000;
+    std::uint32_t low = n % 100000000;
+    to = writeUpToFourDigits(to, high);
+    to = writeFourDigits(to, low / 10000);
+    return writeFourDigits(to, low % 10000);
+}
+
+// The same for a number wider than 32 bits: from the last digit, four at a
+// time while more than four are left, then the first one to four.
+[[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint64_t n) {
+    char* end = to + digitCount(n);
+    char* at = end;
+    while (n >= 10000) {
+        at -= 4;
+        writeFourDigits(at, static_cast<std::uint32_t>(n % 10000));
+        n /= 10000;
+    }
+    auto first = static_cast<std::uint32_t>(n);
+    char digits[4];
+    std::size_t length = static_cast<std::size_t>(writeUpToFourDigits(digits, first) - digits);
+    std::memcpy(at - length, digits, length);
+    return end;
 }
 
 }  // namespace decimal_detail
@@ -105,10 +137,10 @@ void writeDigitsBefore(char* end, U magnitude) {
 // sign for a negative number, no leading zeros), and returns the end of what
 // it wrote: at most mostDecimalChars<T> characters, for which the caller has
 // room. Inline and without a length check, as the console writes its numbers
-// straight into its buffer; most of them (places, damage) have one or two
-// digits, which go out at once.
+// straight into its buffer. Numbers of up to four digits (places, damage,
+// most statistics) go out at once, longer ones in groups of four.
 template <std::integral T>
-char* writeDecimal(char* to, T value) {
+[[gnu::always_inline]] inline char* writeDecimal(char* to, T value) {
     using Wide = std::conditional_t<(sizeof(T) > 4), std::uint64_t, std::uint32_t>;
     Wide magnitude = static_cast<Wide>(value);
     if constexpr (std::is_signed_v<T>) {
@@ -117,17 +149,8 @@ char* writeDecimal(char* to, T value) {
             magnitude = Wide{0} - magnitude;
         }
     }
-    if (magnitude < 10) {
-        *to = static_cast<char>('0' + magnitude);
-        return to + 1;
-    }
-    if (magnitude < 100) {
-        std::memcpy(to, decimal_detail::digitPairs + 2 * magnitude, 2);
-        return to + 2;
-    }
-    char* end = to + decimal_detail::digitCount(magnitude);
-    decimal_detail::writeDigitsBefore(end, magnitude);
-    return end;
+    if (magnitude < 10000) return decimal_detail::writeUpToFourDigits(to, static_cast<std::uint32_t>(magnitude));
+    return decimal_detail::writeManyDigits(to, magnitude);
 }
 
 }  // namespace platform

@@ -28,8 +28,15 @@ TEST(ConsoleBuffer, ManySmallPiecesAcrossTheBufferEndLoseNothing) {
     std::string expected;
     for (int i = 0; i < 20000; ++i) {
         std::string piece = patterned(static_cast<std::size_t>(i % 37));
-        platform::out << piece << i << '\n';
-        expected += piece + std::to_string(i) + "\n";
+        if (i % 2 == 0) {
+            platform::out << piece << i << '\n';
+            expected += piece + std::to_string(i) + "\n";
+        } else {
+            // A whole line at once, which checks the room once for all its pieces.
+            long long wide = -1000000007LL * i;
+            platform::out.put(piece, i, ' ', wide, ":", piece.c_str(), '\n');
+            expected += piece + std::to_string(i) + " " + std::to_string(wide) + ":" + piece + "\n";
+        }
     }
     ASSERT_GT(expected.size(), 4u * 65536u);
     EXPECT_EQ(console.takeOutput(), expected);
