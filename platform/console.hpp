@@ -1,8 +1,11 @@
 #pragma once
+#include <bit>
 #include <concepts>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "platform/decimal.hpp"
 #include "platform/text_encoding.hpp"
@@ -60,15 +63,40 @@ private:
         return to + text.size();
     }
 
-    // A piece of put() as it is appended: texts as views, the rest as they are.
-    static std::string_view asPiece(std::string_view text) { return text; }
-    static std::string_view asPiece(const char* text) { return text; }
-    static char asPiece(char c) { return c; }
-    static void asPiece(bool) = delete;
-    template <std::integral T>
-        requires(!std::same_as<T, char> && !std::same_as<T, bool>)
-    static T asPiece(T value) {
-        return value;
+    // A piece of put() as it is appended: texts as views, the rest as they
+    // are. A text in an array (a record's name, a literal) is measured within
+    // the array's bounds.
+    template <typename Piece>
+    static auto asPiece(const Piece& piece) {
+        if constexpr (std::is_array_v<Piece>) {
+            return std::string_view(piece, textLength(piece, std::extent_v<Piece>));
+        } else if constexpr (std::is_convertible_v<const Piece&, std::string_view>) {
+            return std::string_view(piece);
+        } else {
+            static_assert(std::integral<Piece> && !std::same_as<Piece, bool>, "put() takes texts, characters and numbers");
+            return piece;
+        }
+    }
+
+    // The length of the NUL-terminated text in `size` bytes at `text` (all of
+    // them when none is NUL): eight bytes at a time, a word with a zero byte
+    // tells where the first one is, and no byte past `size` is read. Names
+    // are short: this is a few instructions where a call of strlen was more.
+    static std::size_t textLength(const char* text, std::size_t size) {
+        std::size_t at = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            constexpr std::uint64_t ones = 0x0101010101010101u;
+            constexpr std::uint64_t highs = 0x8080808080808080u;
+            for (; at + 8 <= size; at += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, text + at, 8);
+                // The lowest byte flagged here is the first zero byte.
+                std::uint64_t zeros = (word - ones) & ~word & highs;
+                if (zeros != 0) return at + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+            }
+        }
+        while (at < size && text[at] != '\0') ++at;
+        return at;
     }
 
     static std::size_t mostBytes(std::string_view text) { return text.size(); }
