@@ -1,6 +1,5 @@
 #include "game/item_find.hpp"
 
-#include <string>
 #include <string_view>
 
 #include "game/equipment.hpp"
@@ -20,7 +19,7 @@ void printChoiceLine() {
 }
 
 // The slot that an answer names, or -1 when the answer is none of "1" to "4".
-int answerSlot(const std::string& answer) {
+int answerSlot(std::string_view answer) {
     if (answer == "1") return 0;
     if (answer == "2") return 1;
     if (answer == "3") return 2;
@@ -33,7 +32,7 @@ int answerSlot(const std::string& answer) {
 int chooseEquipmentSlot() {
     out << "アイテムを手に入れました。\n"
            "どのアイテムを取り替えますか？\n"sv;
-    std::string answer;
+    std::string_view answer;
     for (;;) {
         printChoiceLine();
         // No answer can come any more: the player keeps what they carry.
