@@ -65,26 +65,6 @@ int GameNarrator::chooseEquipmentSlot() { return ::chooseEquipmentSlot(); }
 
 void GameNarrator::equipped() { showEquipment(); }
 
-namespace {
-
-// Why a move was refused, by its direction.
-std::string_view refusal(Direction direction) {
-    switch (direction) {
-    case Direction::up: return "それより上には行けない。\n"sv;
-    case Direction::down: return "それより下にはいけない。\n"sv;
-    case Direction::right: return "それより右にはいけない。\n"sv;
-    case Direction::left: return "それより左にはいけない。\n"sv;
-    }
-    return {};
-}
-
-}  // namespace
-
-void GameNarrator::moved(Direction direction, bool refused, std::int32_t x, std::int32_t y) {
-    if (refused) out << refusal(direction);
-    out.put("現在の座標は("sv, x, ',', y, ")です。\n"sv);
-}
-
 bool GameNarrator::askBossFight() { return ::askBossFight() == 0; }
 
 void GameNarrator::missionClear() { out << "Your mission is clear!\n"sv; }
