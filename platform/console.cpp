@@ -1,5 +1,7 @@
 #include "platform/console.hpp"
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -353,13 +355,32 @@ void handOut(std::string& line, std::string_view bytes) {
 
 namespace {
 
+// The first line feed in the `size` bytes at `from`, or null. A command is a
+// few bytes: the first eight are looked at as one word, without a call.
+const char* findLineFeed(const char* from, std::size_t size) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (size >= 8) {
+            constexpr std::uint64_t ones = 0x0101010101010101u;
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            word ^= ones * '\n';
+            // The lowest byte flagged here is the first line feed.
+            std::uint64_t feeds = (word - ones) & ~word & (ones * 0x80);
+            if (feeds != 0) return from + std::countr_zero(feeds) / 8;
+            from += 8;
+            size -= 8;
+        }
+    }
+    return static_cast<const char*>(std::memchr(from, '\n', size));
+}
+
 // The line at the head of `inputChunk` when its line feed has come too and
 // the console speaks cp932, so that its bytes are the line as they stand
 // (the common case of piped input in the C locale): handed out as a view of
 // the chunk, with no copy on the way. False, with nothing taken, otherwise.
 bool takeWholeLineAsIs(std::string_view& line) {
     const char* from = inputChunk + chunkPos;
-    const void* feed = std::memchr(from, '\n', chunkEnd - chunkPos);
+    const char* feed = findLineFeed(from, chunkEnd - chunkPos);
     if (feed == nullptr || consoleCharset().kind != Kind::cp932) return false;
     std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
     if (length > lineKeepLimit) return false;

@@ -77,6 +77,15 @@ TEST(ReadLine, LineEndsAndEndOfInput) {
     EXPECT_EQ(readAllLines("x\r\r\n\ry\n"), (std::vector<std::string>{"x\r", "\ry"}));
     EXPECT_TRUE(readAllLines("").empty());
     EXPECT_EQ(readAllLines(std::string("n\0ul\n", 5)), (std::vector<std::string>{std::string("n\0ul", 4)}));
+    // Lines of every length up to twice a word's eight bytes, so that a line
+    // feed falls on every place in a word and beyond it.
+    std::string script;
+    std::vector<std::string> lengths;
+    for (std::size_t length = 0; length <= 16; ++length) {
+        lengths.push_back(std::string(length, static_cast<char>('a' + length)));
+        script += lengths.back() + (length % 3 == 0 ? "\r\n" : "\n");
+    }
+    EXPECT_EQ(readAllLines(script), lengths);
 }
 
 TEST(ReadLine, LinesBeyondTheKeptLengthAreOverLongAndTheNextLineIsWhole) {
