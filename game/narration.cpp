@@ -16,10 +16,10 @@ void printBanner(std::string_view title) { out.put(bannerRule, title, "\n"sv, ba
 
 void GameNarrator::battleBegins(const EnemyRecord& opponent) {
     enemy = &opponent;
-    printBanner("BATTLE PHASE"sv);
+    // Each banner goes out in one piece with what follows it.
+    out.put(bannerRule, "BATTLE PHASE\n"sv, bannerRule);
     platform::keyWait();
-    printBanner("BATTLE LOG"sv);
-    out.put(opponent.name, "が現れました。\n戦闘態勢に入った。\n"sv);
+    out.put(bannerRule, "BATTLE LOG\n"sv, bannerRule, opponent.name, "が現れました。\n戦闘態勢に入った。\n"sv);
 }
 
 void GameNarrator::firstMover(bool playerFirst) {
@@ -45,8 +45,8 @@ void GameNarrator::battleEnds(Outcome outcome, const EnemyRecord& opponent) {
 }
 
 void GameNarrator::levelledUp(const StatGains& gains) {
-    printBanner("LV.UP"sv);
-    out.put("lvが上がった。\n"
+    out.put(bannerRule, "LV.UP\n"sv, bannerRule,
+            "lvが上がった。\n"
             "追加ステータス。HP:+"sv, gains.hp, " AP:+"sv, gains.ap, " DP:+"sv, gains.dp, " SP:+"sv, gains.sp, '\n');
     out.put(player.name, "の最大値はHP(MAX):"sv, player.maxHp, " AP(MAX):"sv, player.maxAp, " DP(MAX):"sv,
             player.maxDp, " SP(MAX):"sv, player.maxSp, '\n');
