@@ -48,6 +48,10 @@ void endConsole();
 char inputChunk[1 << 16];
 std::size_t chunkPos = 0;
 std::size_t chunkEnd = 0;
+// Whether the chunk's lines are cp932 as they stand (the console speaks
+// cp932), so that a line can be handed out straight from the chunk. Set with
+// each chunk: the console's set does not change while a chunk is read.
+bool chunkAsIs = false;
 bool inputEnded = false;
 bool inputBroken = false;
 LineNotes notes;
@@ -110,9 +114,17 @@ InputRead readPlainInput() {
     return read;
 }
 
+bool fillInputChunk();
+
 // Fetches the next piece of standard input into `inputChunk`; false when
 // none will come.
 bool fillInput() {
+    if (!fillInputChunk()) return false;
+    chunkAsIs = consoleCharset().kind == Kind::cp932;
+    return true;
+}
+
+bool fillInputChunk() {
     chunkPos = 0;
     chunkEnd = 0;
     if (script != nullptr) {
@@ -381,7 +393,7 @@ const char* findLineFeed(const char* from, std::size_t size) {
 bool takeWholeLineAsIs(std::string_view& line) {
     const char* from = inputChunk + chunkPos;
     const char* feed = findLineFeed(from, chunkEnd - chunkPos);
-    if (feed == nullptr || consoleCharset().kind != Kind::cp932) return false;
+    if (feed == nullptr || !chunkAsIs) return false;
     std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
     if (length > lineKeepLimit) return false;
     chunkPos += length + 1;
