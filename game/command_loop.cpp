@@ -77,6 +77,14 @@ TurnEnd playTurn() {
     if (!platform::readLine(command)) return TurnEnd::endGame;
     platform::clearScreen();
 
+    // The movement words first: they are nearly every command, and no
+    // command word is one of them.
+    if (std::optional<Direction> direction = directionOf(command)) {
+        out.put("key: "sv, command, '\n');
+        Table table = gameTable();
+        GameNarrator narrator;
+        return moveTurn(table, *direction, gameRandom(), narrator);
+    }
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
         saveGame();
@@ -90,11 +98,6 @@ TurnEnd playTurn() {
         printPlayerStatus();
     } else if (command == "EDITITEMLOAD") {
         loadEditItems();
-    } else if (std::optional<Direction> direction = directionOf(command)) {
-        out.put("key: "sv, command, '\n');
-        Table table = gameTable();
-        GameNarrator narrator;
-        return moveTurn(table, *direction, gameRandom(), narrator);
     }
     return endOfTurn(player);
 }
