@@ -438,12 +438,22 @@ bool readLine(std::string& line) {
     return readGatheredLine(line);
 }
 
-bool readLine(std::string_view& line) {
-    notes = {};
-    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
+namespace {
+
+// The line as readGatheredLine hands it out, seen as a view. Out of line, so
+// that a line taken as it stands costs no more than its own work.
+[[gnu::noinline]] bool readGatheredView(std::string_view& line) {
     bool got = readGatheredLine(gatheredLine);
     line = gatheredLine;
     return got;
+}
+
+}  // namespace
+
+bool readLine(std::string_view& line) {
+    notes = {};
+    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
+    return readGatheredView(line);
 }
 
 LineNotes lastLineNotes() { return notes; }
@@ -481,10 +491,19 @@ void pauseConsole() {
     out << "\n";
 }
 
-void clearScreen() {
-    if (!outputIsTerminal()) return;
+namespace {
+
+// Out of line, so that the call of clearScreen on a pipe, once a turn, is a
+// test and a return.
+[[gnu::noinline]] void clearTerminalScreen() {
     flushOutput();
     out << clearConsoleWindow();
+}
+
+}  // namespace
+
+void clearScreen() {
+    if (outputIsTerminal()) clearTerminalScreen();
 }
 
 void useAlternateScreen() {
