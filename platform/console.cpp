@@ -182,7 +182,8 @@ bool outputIsTerminal() {
 
 }  // namespace
 
-ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
+// Out of line even here: the console's own short writes stay short.
+[[gnu::noinline]] ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
     flushOutput();
     const std::size_t room = static_cast<std::size_t>(end_ - next_);
     while (text.size() > room) {
@@ -474,15 +475,23 @@ void waitForKey() {
     if (error != 0) noteInputFailure(error);
 }
 
-void keyWait() {
-    // Without a wait the prompt and its line break go out as one piece.
-    if (!keyWaits()) {
-        out << std::string_view(">>> \n");
-        return;
-    }
+namespace {
+
+[[gnu::noinline]] void keyWaitAtTerminal() {
     out << std::string_view(">>> ");
     waitForKey();
     out << '\n';
+}
+
+}  // namespace
+
+void keyWait() {
+    // Without a wait the prompt and its line break go out as one piece.
+    if (keyWaits()) {
+        keyWaitAtTerminal();
+    } else {
+        out << std::string_view(">>> \n");
+    }
 }
 
 void pauseConsole() {
