@@ -63,13 +63,29 @@ private:
         return to + text.size();
     }
 
+    // A short text is copied as this many bytes, a fixed size, which needs
+    // no call; the bytes past its end are written over by what follows.
+    static constexpr std::size_t shortCopy = 16;
+
+    // A text at the start of an array of N bytes, N at least shortCopy: its
+    // first shortCopy bytes can be read whatever its length.
+    template <std::size_t N>
+    struct TextInArray {
+        std::string_view text;
+    };
+
     // A piece of put() as it is appended: texts as views, the rest as they
     // are. A text in an array (a record's name, a literal) is measured within
     // the array's bounds.
     template <typename Piece>
     static auto asPiece(const Piece& piece) {
         if constexpr (std::is_array_v<Piece>) {
-            return std::string_view(piece, textLength(piece, std::extent_v<Piece>));
+            std::string_view text(piece, textLength(piece, std::extent_v<Piece>));
+            if constexpr (std::extent_v<Piece> >= shortCopy) {
+                return TextInArray<std::extent_v<Piece>>{text};
+            } else {
+                return text;
+            }
         } else if constexpr (std::is_convertible_v<const Piece&, std::string_view>) {
             return std::string_view(piece);
         } else {
@@ -100,6 +116,10 @@ private:
     }
 
     static std::size_t mostBytes(std::string_view text) { return text.size(); }
+    template <std::size_t N>
+    static std::size_t mostBytes(TextInArray<N>) {
+        return N;  // at least the text's length and at least shortCopy
+    }
     static std::size_t mostBytes(char) { return 1; }
     template <std::integral T>
     static std::size_t mostBytes(T) {
@@ -107,6 +127,22 @@ private:
     }
 
     static char* appendInRoom(char* to, std::string_view text) { return appendText(to, text); }
+    template <std::size_t N>
+    static char* appendInRoom(char* to, TextInArray<N> piece) {
+        if (piece.text.size() > shortCopy) return appendText(to, piece.text);
+        std::memcpy(to, piece.text.data(), shortCopy);
+        return to + piece.text.size();
+    }
+
+    // A piece as `<<` takes it, when a line does not fit.
+    template <std::size_t N>
+    static std::string_view checked(TextInArray<N> piece) {
+        return piece.text;
+    }
+    template <typename Piece>
+    static Piece checked(Piece piece) {
+        return piece;
+    }
     static char* appendInRoom(char* to, char c) {
         *to = c;
         return to + 1;
@@ -118,7 +154,7 @@ private:
 
     template <typename... Pieces>
     ConsoleOut& putPieces(Pieces... pieces) {
-        if ((mostBytes(pieces) + ...) > room()) return (*this << ... << pieces);
+        if ((mostBytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
         char* to = next_;
         ((to = appendInRoom(to, pieces)), ...);
         next_ = to;
