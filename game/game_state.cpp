@@ -1,9 +1,7 @@
 #include "game/game_state.hpp"
 
 #include <cstdio>
-#include <string_view>
 
-#include "platform/console.hpp"
 
 PlayerRecord player;
 EnemyRecord editEnemies[enemyCount];
@@ -45,10 +43,4 @@ void resetGameState() {
     playMode = 0;
     quietLoad = 0;
     (void)stateReady;
-}
-
-void printPlayerStatus() {
-    using namespace std::string_view_literals;
-    platform::out.put(player.name, "のステータスはHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp,
-                      " SP:"sv, player.sp, '\n');
 }

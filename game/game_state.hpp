@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
+#include "platform/console.hpp"
 #include "platform/random.hpp"
 #include "rules/content.hpp"
 #include "rules/records.hpp"
@@ -40,5 +42,10 @@ inline Table gameTable() {
 // The generator that the game draws from.
 inline platform::Random& gameRandom() { return platform::programRandom(); }
 
-// The status line of the player's current statistics.
-void printPlayerStatus();
+// The status line of the player's current statistics. Inline: every
+// battle's end prints it.
+inline void printPlayerStatus() {
+    using namespace std::string_view_literals;
+    platform::out.put(player.name, "のステータスはHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp,
+                      " SP:"sv, player.sp, '\n');
+}
