@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 PlayerRecord player;
 EnemyRecord editEnemies[enemyCount];
 EnemyRecord builtinEnemies[enemyCount];
