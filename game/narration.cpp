@@ -45,12 +45,13 @@ void GameNarrator::battleEnds(Outcome outcome, const EnemyRecord& opponent) {
 }
 
 void GameNarrator::levelledUp(const StatGains& gains) {
+    // The banner and the three lines in one piece.
     out.put(bannerRule, "LV.UP\n"sv, bannerRule,
             "lvが上がった。\n"
-            "追加ステータス。HP:+"sv, gains.hp, " AP:+"sv, gains.ap, " DP:+"sv, gains.dp, " SP:+"sv, gains.sp, '\n');
-    out.put(player.name, "の最大値はHP(MAX):"sv, player.maxHp, " AP(MAX):"sv, player.maxAp, " DP(MAX):"sv,
-            player.maxDp, " SP(MAX):"sv, player.maxSp, '\n');
-    out.put("現在"sv, player.name, "はHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp, " SP:"sv,
+            "追加ステータス。HP:+"sv, gains.hp, " AP:+"sv, gains.ap, " DP:+"sv, gains.dp, " SP:+"sv, gains.sp, '\n',
+            player.name, "の最大値はHP(MAX):"sv, player.maxHp, " AP(MAX):"sv, player.maxAp, " DP(MAX):"sv,
+            player.maxDp, " SP(MAX):"sv, player.maxSp, '\n',
+            "現在"sv, player.name, "はHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp, " SP:"sv,
             player.sp, '\n');
 }
 
