@@ -100,7 +100,7 @@ inline char* writeFourDigits(char* to, std::uint32_t n) {
 
 // Writes `n` (10000 or more) at `to`; returns the end. In groups of four
 // digits: the leading group without its zeros, the others with them. Out of
-// line: the numbers that need it are the fewest.
+// line, unlike the shorter numbers, which are most of them.
 [[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
     if (n < 100000000) {
         to = writeUpToFourDigits(to, n / 10000);
