@@ -14,6 +14,7 @@
 #include "rules/turn.hpp"
 
 using platform::out;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -66,14 +67,24 @@ void loadEditData() {
 
 // Only a movement word goes on to the dungeon event, the boss gate and the
 // encounter roll (rules/turn.hpp); every other line, a command word or not,
-// ends its turn with the check of the player's hp. Commands are compared as
-// views: a view compares lengths first.
-TurnEnd playTurn(std::string& line) {
-    out << "コマンドを入力してください。\n" << "command： ";
-    if (!platform::readLine(line)) return TurnEnd::endGame;
+// ends its turn with the check of the player's hp. The command is a view of
+// the line as it was read, good until the next read (the turn's own questions
+// come after its last use); a view compares lengths first.
+TurnEnd playTurn() {
+    out << "コマンドを入力してください。\n"
+           "command： "sv;
+    std::string_view command;
+    if (!platform::readLine(command)) return TurnEnd::endGame;
     platform::clearScreen();
-    std::string_view command = line;
 
+    // The movement words first: they are nearly every command, and no
+    // command word is one of them.
+    if (std::optional<Direction> direction = directionOf(command)) {
+        out.put("key: "sv, command, '\n');
+        Table table = gameTable();
+        GameNarrator narrator;
+        return moveTurn(table, *direction, gameRandom(), narrator);
+    }
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
         saveGame();
@@ -87,19 +98,13 @@ TurnEnd playTurn(std::string& line) {
         printPlayerStatus();
     } else if (command == "EDITITEMLOAD") {
         loadEditItems();
-    } else if (std::optional<Direction> direction = directionOf(command)) {
-        out << "key: " << command << "\n";
-        Table table = gameTable();
-        GameNarrator narrator;
-        return moveTurn(table, *direction, gameRandom(), narrator);
     }
     return endOfTurn(player);
 }
 
 void commandLoop() {
-    std::string command;
     while (playMode != 1 && playMode != 2) {
-        if (playTurn(command) == TurnEnd::endGame) return;
+        if (playTurn() == TurnEnd::endGame) return;
     }
 }
 

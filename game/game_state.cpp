@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/console.hpp"
-
 PlayerRecord player;
 EnemyRecord editEnemies[enemyCount];
 EnemyRecord builtinEnemies[enemyCount];
@@ -44,17 +42,4 @@ void resetGameState() {
     playMode = 0;
     quietLoad = 0;
     (void)stateReady;
-}
-
-const EnemyRecord (&roster())[enemyCount] { return playMode == editPlayMode ? editEnemies : builtinEnemies; }
-
-const EnemyRecord& rosterEnemy(int enemyIndex) { return roster()[enemyIndex]; }
-
-Table gameTable() {
-    return Table{player, equipment, roster(), MapPlace{playerX, playerY, goalX, goalY, atGoal}, playMode};
-}
-
-void printPlayerStatus() {
-    platform::out << player.name << "のステータスは" << "HP:" << player.hp << " AP:" << player.ap
-                  << " DP:" << player.dp << " SP:" << player.sp << "\n";
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
+#include "platform/console.hpp"
 #include "platform/random.hpp"
 #include "rules/content.hpp"
 #include "rules/records.hpp"
@@ -28,14 +30,22 @@ void resetGameState();
 
 // The roster that battles fight: the edit data's enemies in edit play, the
 // game's own roster otherwise.
-const EnemyRecord (&roster())[enemyCount];
-const EnemyRecord& rosterEnemy(int enemyIndex);
+// Inline, as every turn asks for them.
+inline const EnemyRecord (&roster())[enemyCount] { return playMode == editPlayMode ? editEnemies : builtinEnemies; }
+inline const EnemyRecord& rosterEnemy(int enemyIndex) { return roster()[enemyIndex]; }
 
 // The game's objects as the rules of a turn see them.
-Table gameTable();
+inline Table gameTable() {
+    return Table{player, equipment, roster(), MapPlace{playerX, playerY, goalX, goalY, atGoal}, playMode};
+}
 
 // The generator that the game draws from.
 inline platform::Random& gameRandom() { return platform::programRandom(); }
 
-// The status line of the player's current statistics.
-void printPlayerStatus();
+// The status line of the player's current statistics. Inline: every
+// battle's end prints it.
+inline void printPlayerStatus() {
+    using namespace std::string_view_literals;
+    platform::out.put(player.name, "のステータスはHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp,
+                      " SP:"sv, player.sp, '\n');
+}

@@ -1,6 +1,6 @@
 #include "game/item_find.hpp"
 
-#include <string>
+#include <string_view>
 
 #include "game/equipment.hpp"
 #include "game/game_state.hpp"
@@ -9,16 +9,17 @@
 #include "platform/console.hpp"
 
 using platform::out;
+using namespace std::string_view_literals;
 
 namespace {
 
 void printChoiceLine() {
-    out << "1:" << equipment[0].name << " 2:" << equipment[1].name << " 3:" << equipment[2].name
-        << " 4:" << "取り替えない" << "\n";
+    out.put("1:"sv, equipment[0].name, " 2:"sv, equipment[1].name, " 3:"sv, equipment[2].name,
+            " 4:取り替えない\n"sv);
 }
 
 // The slot that an answer names, or -1 when the answer is none of "1" to "4".
-int answerSlot(const std::string& answer) {
+int answerSlot(std::string_view answer) {
     if (answer == "1") return 0;
     if (answer == "2") return 1;
     if (answer == "3") return 2;
@@ -29,9 +30,9 @@ int answerSlot(const std::string& answer) {
 }  // namespace
 
 int chooseEquipmentSlot() {
-    out << "アイテムを手に入れました。" << "\n";
-    out << "どのアイテムを取り替えますか？" << "\n";
-    std::string answer;
+    out << "アイテムを手に入れました。\n"
+           "どのアイテムを取り替えますか？\n"sv;
+    std::string_view answer;
     for (;;) {
         printChoiceLine();
         // No answer can come any more: the player keeps what they carry.

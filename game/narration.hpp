@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
+#include "platform/console.hpp"
 #include "rules/dungeon_events.hpp"
 #include "rules/fight.hpp"
 #include "rules/level_up.hpp"
@@ -11,9 +13,24 @@
 // rules/fight.hpp, rules/dungeon_events.hpp and rules/turn.hpp). It asks the
 // player through the game's dialogues and prints every message of the game.
 
+// The line above and below a banner's title: 38 hyphens.
+inline constexpr std::string_view bannerRule = "--------------------------------------\n";
+
 // Prints a banner: `title` on a line of its own between two lines of 38
 // hyphens.
-void printBanner(const char* title);
+void printBanner(std::string_view title);
+
+// Why a move was refused, by its direction.
+inline std::string_view refusal(Direction direction) {
+    using namespace std::string_view_literals;
+    switch (direction) {
+    case Direction::up: return "それより上には行けない。\n"sv;
+    case Direction::down: return "それより下にはいけない。\n"sv;
+    case Direction::right: return "それより右にはいけない。\n"sv;
+    case Direction::left: return "それより左にはいけない。\n"sv;
+    }
+    return {};
+}
 
 struct GameNarrator {
     const EnemyRecord* enemy = nullptr;  // the enemy of the battle under way
@@ -31,7 +48,12 @@ struct GameNarrator {
     int chooseEquipmentSlot();
     void equipped();
 
-    void moved(Direction direction, bool refused, std::int32_t x, std::int32_t y);
+    // Inline: every move of every turn prints it.
+    void moved(Direction direction, bool refused, std::int32_t x, std::int32_t y) {
+        using namespace std::string_view_literals;
+        if (refused) platform::out << refusal(direction);
+        platform::out.put("現在の座標は("sv, x, ',', y, ")です。\n"sv);
+    }
     bool askBossFight();
     void missionClear();
     void encounter();

@@ -1,5 +1,7 @@
 #include "platform/console.hpp"
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -46,6 +48,10 @@ void endConsole();
 char inputChunk[1 << 16];
 std::size_t chunkPos = 0;
 std::size_t chunkEnd = 0;
+// Whether the chunk's lines are cp932 as they stand (the console speaks
+// cp932), so that a line can be handed out straight from the chunk. Set with
+// each chunk: the console's set does not change while a chunk is read.
+bool chunkAsIs = false;
 bool inputEnded = false;
 bool inputBroken = false;
 LineNotes notes;
@@ -108,9 +114,17 @@ InputRead readPlainInput() {
     return read;
 }
 
+bool fillInputChunk();
+
 // Fetches the next piece of standard input into `inputChunk`; false when
 // none will come.
 bool fillInput() {
+    if (!fillInputChunk()) return false;
+    chunkAsIs = consoleCharset().kind == Kind::cp932;
+    return true;
+}
+
+bool fillInputChunk() {
     chunkPos = 0;
     chunkEnd = 0;
     if (script != nullptr) {
@@ -168,7 +182,8 @@ bool outputIsTerminal() {
 
 }  // namespace
 
-ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
+// Out of line even here: the console's own short writes stay short.
+[[gnu::noinline]] ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
     flushOutput();
     const std::size_t room = static_cast<std::size_t>(end_ - next_);
     while (text.size() > room) {
@@ -351,8 +366,47 @@ void handOut(std::string& line, std::string_view bytes) {
 
 }  // namespace
 
-bool readLine(std::string& line) {
-    notes = {};
+namespace {
+
+// The first line feed in the `size` bytes at `from`, or null. A command is a
+// few bytes: the first eight are looked at as one word, without a call.
+const char* findLineFeed(const char* from, std::size_t size) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (size >= 8) {
+            constexpr std::uint64_t ones = 0x0101010101010101u;
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            word ^= ones * '\n';
+            // The lowest byte flagged here is the first line feed.
+            std::uint64_t feeds = (word - ones) & ~word & (ones * 0x80);
+            if (feeds != 0) return from + std::countr_zero(feeds) / 8;
+            from += 8;
+            size -= 8;
+        }
+    }
+    return static_cast<const char*>(std::memchr(from, '\n', size));
+}
+
+// The line at the head of `inputChunk` when its line feed has come too and
+// the console speaks cp932, so that its bytes are the line as they stand
+// (the common case of piped input in the C locale): handed out as a view of
+// the chunk, with no copy on the way. False, with nothing taken, otherwise.
+bool takeWholeLineAsIs(std::string_view& line) {
+    const char* from = inputChunk + chunkPos;
+    const char* feed = findLineFeed(from, chunkEnd - chunkPos);
+    if (feed == nullptr || !chunkAsIs) return false;
+    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
+    if (length > lineKeepLimit) return false;
+    chunkPos += length + 1;
+    // A carriage return before the line feed is no part of the line.
+    if (length > 0 && from[length - 1] == '\r') --length;
+    line = std::string_view(from, length);
+    return true;
+}
+
+// Any line: gathered from as many chunks as it spans, and converted from the
+// console's character set.
+bool readGatheredLine(std::string& line) {
     std::size_t length = 0;
     if (!gatherLine(length)) {
         line.clear();
@@ -369,21 +423,75 @@ bool readLine(std::string& line) {
     return true;
 }
 
+// The last line that readLine handed out as a view and that could not be
+// shown in the chunk itself.
+std::string gatheredLine;
+
+}  // namespace
+
+bool readLine(std::string& line) {
+    notes = {};
+    std::string_view asIs;
+    if (chunkPos < chunkEnd && takeWholeLineAsIs(asIs)) {
+        line.assign(asIs);
+        return true;
+    }
+    return readGatheredLine(line);
+}
+
+namespace {
+
+// The line as readGatheredLine hands it out, seen as a view. Out of line, so
+// that a line taken as it stands costs no more than its own work.
+[[gnu::noinline]] bool readGatheredView(std::string_view& line) {
+    bool got = readGatheredLine(gatheredLine);
+    line = gatheredLine;
+    return got;
+}
+
+}  // namespace
+
+bool readLine(std::string_view& line) {
+    notes = {};
+    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
+    return readGatheredView(line);
+}
+
 LineNotes lastLineNotes() { return notes; }
 
 bool inputFailed() { return inputBroken; }
 
+namespace {
+
+// Whether a key wait waits: only at a terminal whose input has not failed.
+bool keyWaits() { return inputIsTerminal() && !inputBroken; }
+
+}  // namespace
+
 void waitForKey() {
-    if (!inputIsTerminal() || inputBroken) return;
+    if (!keyWaits()) return;
     flushOutput();
     int error = readKeyPress(consoleCharset());
     if (error != 0) noteInputFailure(error);
 }
 
-void keyWait() {
-    out << ">>> ";
+namespace {
+
+[[gnu::noinline]] void keyWaitAtTerminal() {
+    out << std::string_view(">>> ");
     waitForKey();
-    out << "\n";
+    out << '\n';
+}
+
+}  // namespace
+
+void keyWait() {
+    // Without a wait the prompt and its line break go out as one piece.
+    if (keyWaits()) {
+        keyWaitAtTerminal();
+    } else {
+        out << std::string_view(">>> \n");
+    }
 }
 
 void pauseConsole() {
@@ -392,10 +500,19 @@ void pauseConsole() {
     out << "\n";
 }
 
-void clearScreen() {
-    if (!outputIsTerminal()) return;
+namespace {
+
+// Out of line, so that the call of clearScreen on a pipe, once a turn, is a
+// test and a return.
+[[gnu::noinline]] void clearTerminalScreen() {
     flushOutput();
     out << clearConsoleWindow();
+}
+
+}  // namespace
+
+void clearScreen() {
+    if (outputIsTerminal()) clearTerminalScreen();
 }
 
 void useAlternateScreen() {

@@ -1,9 +1,13 @@
 #pragma once
+#include <bit>
 #include <concepts>
-#include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
+#include "platform/decimal.hpp"
 #include "platform/text_encoding.hpp"
 
 // The console: every byte that the programs print or read passes through
@@ -14,14 +18,15 @@ namespace platform {
 
 // Appends to a buffer of fixed size in line: a turn of the game prints a few
 // dozen pieces, and each is a copy of a few bytes unless the buffer is full.
+// A line of several pieces goes in with put(), which checks the room once for
+// the whole line; numbers are written straight into the buffer.
 class ConsoleOut {
 public:
     constexpr ConsoleOut(char* buffer, std::size_t size) : next_(buffer), end_(buffer + size) {}
 
     ConsoleOut& operator<<(std::string_view text) {
-        if (text.size() > static_cast<std::size_t>(end_ - next_)) return appendBeyondBuffer(text);
-        std::char_traits<char>::copy(next_, text.data(), text.size());
-        next_ += text.size();
+        if (text.size() > room()) return appendBeyondBuffer(text);
+        next_ = appendText(next_, text);
         return *this;
     }
     ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
@@ -30,9 +35,130 @@ public:
     template <std::integral T>
         requires(!std::same_as<T, char> && !std::same_as<T, bool>)
     ConsoleOut& operator<<(T value) {
-        char digits[24];
-        auto result = std::to_chars(digits, digits + sizeof digits, value);
-        return *this << std::string_view(digits, static_cast<std::size_t>(result.ptr - digits));
+        if (room() >= mostDecimalChars<T>) {
+            next_ = writeDecimal(next_, value);
+            return *this;
+        }
+        char digits[mostDecimalChars<T>];
+        char* end = writeDecimal(digits, value);
+        return appendBeyondBuffer(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+
+    // Appends the pieces in order, as `<<` one after another would: texts
+    // (string views, NUL-terminated buffers such as a record's name), single
+    // characters and numbers. Every piece is worked out before the first is
+    // appended. When the whole line fits, the room is checked once and the
+    // pieces are copied without a check each; otherwise they go in one by one,
+    // flushing as the buffer fills, as `<<` does.
+    template <typename... Pieces>
+    ConsoleOut& put(const Pieces&... pieces) {
+        return putPieces(asPiece(pieces)...);
+    }
+
+private:
+    std::size_t room() const { return static_cast<std::size_t>(end_ - next_); }
+
+    static char* appendText(char* to, std::string_view text) {
+        std::memcpy(to, text.data(), text.size());
+        return to + text.size();
+    }
+
+    // A short text is copied as this many bytes, a fixed size, which needs
+    // no call; the bytes past its end are written over by what follows.
+    static constexpr std::size_t shortCopy = 16;
+
+    // A text at the start of an array of N bytes, N at least shortCopy: its
+    // first shortCopy bytes can be read whatever its length.
+    template <std::size_t N>
+    struct TextInArray {
+        std::string_view text;
+    };
+
+    // A piece of put() as it is appended: texts as views, the rest as they
+    // are. A text in an array (a record's name, a literal) is measured within
+    // the array's bounds.
+    template <typename Piece>
+    static auto asPiece(const Piece& piece) {
+        if constexpr (std::is_array_v<Piece>) {
+            std::string_view text(piece, textLength(piece, std::extent_v<Piece>));
+            if constexpr (std::extent_v<Piece> >= shortCopy) {
+                return TextInArray<std::extent_v<Piece>>{text};
+            } else {
+                return text;
+            }
+        } else if constexpr (std::is_convertible_v<const Piece&, std::string_view>) {
+            return std::string_view(piece);
+        } else {
+            static_assert(std::integral<Piece> && !std::same_as<Piece, bool>, "put() takes texts, characters and numbers");
+            return piece;
+        }
+    }
+
+    // The length of the NUL-terminated text in `size` bytes at `text` (all of
+    // them when none is NUL): eight bytes at a time, a word with a zero byte
+    // tells where the first one is, and no byte past `size` is read. Names
+    // are short: this is a few instructions where a call of strlen was more.
+    static std::size_t textLength(const char* text, std::size_t size) {
+        std::size_t at = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            constexpr std::uint64_t ones = 0x0101010101010101u;
+            constexpr std::uint64_t highs = 0x8080808080808080u;
+            for (; at + 8 <= size; at += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, text + at, 8);
+                // The lowest byte flagged here is the first zero byte.
+                std::uint64_t zeros = (word - ones) & ~word & highs;
+                if (zeros != 0) return at + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+            }
+        }
+        while (at < size && text[at] != '\0') ++at;
+        return at;
+    }
+
+    static std::size_t mostBytes(std::string_view text) { return text.size(); }
+    template <std::size_t N>
+    static std::size_t mostBytes(TextInArray<N>) {
+        return N;  // at least the text's length and at least shortCopy
+    }
+    static std::size_t mostBytes(char) { return 1; }
+    template <std::integral T>
+    static std::size_t mostBytes(T) {
+        return mostDecimalChars<T>;
+    }
+
+    static char* appendInRoom(char* to, std::string_view text) { return appendText(to, text); }
+    template <std::size_t N>
+    static char* appendInRoom(char* to, TextInArray<N> piece) {
+        if (piece.text.size() > shortCopy) return appendText(to, piece.text);
+        std::memcpy(to, piece.text.data(), shortCopy);
+        return to + piece.text.size();
+    }
+
+    // A piece as `<<` takes it, when a line does not fit.
+    template <std::size_t N>
+    static std::string_view checked(TextInArray<N> piece) {
+        return piece.text;
+    }
+    template <typename Piece>
+    static Piece checked(Piece piece) {
+        return piece;
+    }
+    static char* appendInRoom(char* to, char c) {
+        *to = c;
+        return to + 1;
+    }
+    template <std::integral T>
+    static char* appendInRoom(char* to, T value) {
+        return writeDecimal(to, value);
+    }
+
+    template <typename... Pieces>
+    ConsoleOut& putPieces(Pieces... pieces) {
+        if ((mostBytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
+        char* to = next_;
+        ((to = appendInRoom(to, pieces)), ...);
+        next_ = to;
+        return *this;
     }
 
 private:
@@ -72,6 +198,11 @@ constexpr std::size_t lineKeepLimit = 64 * 1024;
 // that failure is told on standard error at once, every later read finds
 // the end, and inputFailed() tells the program to end with status 1.
 bool readLine(std::string& line);
+
+// Reads one line as above, and hands it out as a view that stays valid until
+// the next read of standard input: for the command loop, whose line in the
+// C locale is then never copied.
+bool readLine(std::string_view& line);
 
 // What the last line read was like, beyond its bytes.
 struct LineNotes {

@@ -1,7 +1,13 @@
 #pragma once
+#include <bit>
 #include <charconv>
+#include <concepts>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 namespace platform {
 
@@ -18,6 +24,133 @@ std::optional<Number> parseDigits(std::string_view digits) {
     auto [stop, error] = std::from_chars(digits.data(), end, value);
     if (error != std::errc{} || stop != end) return std::nullopt;
     return value;
+}
+
+// The most characters that writeDecimal writes for a number of type T: its
+// digits and a minus sign.
+template <std::integral T>
+constexpr std::size_t mostDecimalChars = std::numeric_limits<T>::digits10 + 2;
+
+namespace decimal_detail {
+
+// "00" to "99", two characters each: the digits go out two at a time.
+inline constexpr char digitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// 10 to the power of i: the least number of i + 1 digits.
+inline constexpr std::uint64_t powersOfTen[] = {1ULL,
+                                                10ULL,
+                                                100ULL,
+                                                1000ULL,
+                                                10000ULL,
+                                                100000ULL,
+                                                1000000ULL,
+                                                10000000ULL,
+                                                100000000ULL,
+                                                1000000000ULL,
+                                                10000000000ULL,
+                                                100000000000ULL,
+                                                1000000000000ULL,
+                                                10000000000000ULL,
+                                                100000000000000ULL,
+                                                1000000000000000ULL,
+                                                10000000000000000ULL,
+                                                100000000000000000ULL,
+                                                1000000000000000000ULL,
+                                                10000000000000000000ULL};
+
+// How many digits `value` has: its bit width gives the count or one less
+// (log10(2) is about 1233 / 4096), and one comparison tells which.
+template <std::unsigned_integral U>
+int digitCount(U value) {
+    int estimate = (std::bit_width(value | 1u) * 1233) >> 12;
+    return estimate + (value >= powersOfTen[estimate]);
+}
+
+// Writes `n` (below 10000) at `to` without leading zeros; returns the end.
+[[gnu::always_inline]] inline char* writeUpToFourDigits(char* to, std::uint32_t n) {
+    if (n < 10) {
+        *to = static_cast<char>('0' + n);
+        return to + 1;
+    }
+    if (n < 100) {
+        std::memcpy(to, digitPairs + 2 * n, 2);
+        return to + 2;
+    }
+    std::uint32_t high = n / 100;
+    if (high < 10) {
+        *to = static_cast<char>('0' + high);
+        ++to;
+    } else {
+        std::memcpy(to, digitPairs + 2 * high, 2);
+        to += 2;
+    }
+    std::memcpy(to, digitPairs + 2 * (n % 100), 2);
+    return to + 2;
+}
+
+// Writes the four digits of `n` (below 10000) at `to`, leading zeros included.
+inline char* writeFourDigits(char* to, std::uint32_t n) {
+    std::memcpy(to, digitPairs + 2 * (n / 100), 2);
+    std::memcpy(to + 2, digitPairs + 2 * (n % 100), 2);
+    return to + 4;
+}
+
+// Writes `n` (10000 or more) at `to`; returns the end. In groups of four
+// digits: the leading group without its zeros, the others with them. Out of
+// line, unlike the shorter numbers, which are most of them.
+[[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
+    if (n < 100000000) {
+        to = writeUpToFourDigits(to, n / 10000);
+        return writeFourDigits(to, n % 10000);
+    }
+    // Nine or ten digits: the first one or two (at most 42), then eight.
+    std::uint32_t high = n / 100000000;
+    std::uint32_t low = n % 100000000;
+    to = writeUpToFourDigits(to, high);
+    to = writeFourDigits(to, low / 10000);
+    return writeFourDigits(to, low % 10000);
+}
+
+// The same for a number wider than 32 bits: from the last digit, four at a
+// time while more than four are left, then the first one to four.
+[[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint64_t n) {
+    char* end = to + digitCount(n);
+    char* at = end;
+    while (n >= 10000) {
+        at -= 4;
+        writeFourDigits(at, static_cast<std::uint32_t>(n % 10000));
+        n /= 10000;
+    }
+    auto first = static_cast<std::uint32_t>(n);
+    char digits[4];
+    std::size_t length = static_cast<std::size_t>(writeUpToFourDigits(digits, first) - digits);
+    std::memcpy(at - length, digits, length);
+    return end;
+}
+
+}  // namespace decimal_detail
+
+// Writes `value` in plain decimal at `to`, as std::to_chars does (a minus
+// sign for a negative number, no leading zeros), and returns the end of what
+// it wrote: at most mostDecimalChars<T> characters, for which the caller has
+// room. Inline and without a length check, as the console writes its numbers
+// straight into its buffer. Numbers of up to four digits (places, damage,
+// most statistics) go out at once, longer ones in groups of four.
+template <std::integral T>
+[[gnu::always_inline]] inline char* writeDecimal(char* to, T value) {
+    using Wide = std::conditional_t<(sizeof(T) > 4), std::uint64_t, std::uint32_t>;
+    Wide magnitude = static_cast<Wide>(value);
+    if constexpr (std::is_signed_v<T>) {
+        if (value < 0) {
+            *to++ = '-';
+            magnitude = Wide{0} - magnitude;
+        }
+    }
+    if (magnitude < 10000) return decimal_detail::writeUpToFourDigits(to, static_cast<std::uint32_t>(magnitude));
+    return decimal_detail::writeManyDigits(to, magnitude);
 }
 
 }  // namespace platform

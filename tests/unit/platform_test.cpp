@@ -2,10 +2,15 @@
 
 #include "editor/command_line.hpp"
 
+#include <charconv>
+#include <cstdint>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/console.hpp"
+#include "platform/decimal.hpp"
 #include "platform/random.hpp"
 #include "platform/seed_option.hpp"
 
@@ -47,12 +52,21 @@ TEST(Random, DrawsAheadAreTheDrawsOneByOne) {
     }
 }
 
+// The lines of `input`, read as strings; read as views they must be the same.
 std::vector<std::string> readAllLines(const std::string& input) {
-    platform::ScriptedConsole console(input);
     std::vector<std::string> lines;
-    std::string line;
-    while (platform::readLine(line)) lines.push_back(line);
-    EXPECT_TRUE(line.empty());
+    {
+        platform::ScriptedConsole console(input);
+        std::string line;
+        while (platform::readLine(line)) lines.push_back(line);
+        EXPECT_TRUE(line.empty());
+    }
+    platform::ScriptedConsole console(input);
+    std::vector<std::string> viewed;
+    std::string_view view;
+    while (platform::readLine(view)) viewed.emplace_back(view);
+    EXPECT_TRUE(view.empty());
+    EXPECT_EQ(viewed, lines);
     return lines;
 }
 
@@ -63,6 +77,15 @@ TEST(ReadLine, LineEndsAndEndOfInput) {
     EXPECT_EQ(readAllLines("x\r\r\n\ry\n"), (std::vector<std::string>{"x\r", "\ry"}));
     EXPECT_TRUE(readAllLines("").empty());
     EXPECT_EQ(readAllLines(std::string("n\0ul\n", 5)), (std::vector<std::string>{std::string("n\0ul", 4)}));
+    // Lines of every length up to twice a word's eight bytes, so that a line
+    // feed falls on every place in a word and beyond it.
+    std::string script;
+    std::vector<std::string> lengths;
+    for (std::size_t length = 0; length <= 16; ++length) {
+        lengths.push_back(std::string(length, static_cast<char>('a' + length)));
+        script += lengths.back() + (length % 3 == 0 ? "\r\n" : "\n");
+    }
+    EXPECT_EQ(readAllLines(script), lengths);
 }
 
 TEST(ReadLine, LinesBeyondTheKeptLengthAreOverLongAndTheNextLineIsWhole) {
@@ -111,6 +134,45 @@ TEST(Console, NumbersArePlainDecimal) {
     platform::ScriptedConsole console;
     platform::out << 0 << " " << -2147483647 - 1 << " " << 2147483647 << " " << 'x';
     EXPECT_EQ(console.takeOutput(), "0 -2147483648 2147483647 x");
+}
+
+// writeDecimal against the standard library's conversion.
+template <typename T>
+void expectDecimalAsToChars(T value) {
+    char expected[32];
+    char written[32];
+    std::string_view wanted(expected, static_cast<std::size_t>(std::to_chars(expected, expected + 32, value).ptr - expected));
+    char* end = platform::writeDecimal(written, value);
+    ASSERT_EQ(std::string_view(written, static_cast<std::size_t>(end - written)), wanted) << +value;
+    ASSERT_LE(wanted.size(), platform::mostDecimalChars<T>);
+}
+
+TEST(Decimal, EveryWidthAndEveryDigitGroupIsWrittenAsToCharsWritesIt) {
+    // Both sides of every power of ten, and of every group boundary.
+    for (std::uint64_t power = 1; power <= 10000000000000000000ULL; power *= 10) {
+        for (std::uint64_t value : {power - 1, power, power + 1, 2 * power - 1, 9 * power + 7}) {
+            expectDecimalAsToChars(value);
+            expectDecimalAsToChars(static_cast<std::int64_t>(value));
+            expectDecimalAsToChars(-static_cast<std::int64_t>(value));
+            expectDecimalAsToChars(static_cast<std::uint32_t>(value));
+            expectDecimalAsToChars(static_cast<std::int32_t>(value));
+            expectDecimalAsToChars(-static_cast<std::int32_t>(value));
+        }
+        if (power == 10000000000000000000ULL) break;
+    }
+    for (std::int32_t value : {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()}) {
+        expectDecimalAsToChars(value);
+    }
+    expectDecimalAsToChars(std::numeric_limits<std::uint32_t>::max());
+    expectDecimalAsToChars(std::numeric_limits<std::int64_t>::min());
+    expectDecimalAsToChars(std::numeric_limits<std::uint64_t>::max());
+    expectDecimalAsToChars(static_cast<short>(-32768));
+    expectDecimalAsToChars(static_cast<unsigned char>(255));
+    // A sweep of the whole 32-bit range, in steps that vary every digit.
+    for (std::uint64_t value = 0; value <= 0xFFFFFFFFu; value += 65521) {
+        expectDecimalAsToChars(static_cast<std::uint32_t>(value));
+        expectDecimalAsToChars(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    }
 }
 
 TEST(SeedOption, AcceptsOnlyPlainDecimalIn32Bits) {
