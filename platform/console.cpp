@@ -49,8 +49,9 @@ char inputChunk[1 << 16];
 std::size_t chunkPos = 0;
 std::size_t chunkEnd = 0;
 // Whether the chunk's lines are cp932 as they stand (the console speaks
-// cp932), so that a line can be handed out straight from the chunk. Set with
-// each chunk: the console's set does not change while a chunk is read.
+// cp932, or the chunk is all ASCII), so that a line can be handed out
+// straight from the chunk. Set with each chunk: the console's set does not
+// change while a chunk is read.
 bool chunkAsIs = false;
 bool inputEnded = false;
 bool inputBroken = false;
@@ -120,7 +121,7 @@ bool fillInputChunk();
 // none will come.
 bool fillInput() {
     if (!fillInputChunk()) return false;
-    chunkAsIs = consoleCharset().kind == Kind::cp932;
+    chunkAsIs = linesPassAsTheyStand(std::string_view(inputChunk, chunkEnd), consoleCharset());
     return true;
 }
 
@@ -388,9 +389,9 @@ const char* findLineFeed(const char* from, std::size_t size) {
 }
 
 // The line at the head of `inputChunk` when its line feed has come too and
-// the console speaks cp932, so that its bytes are the line as they stand
-// (the common case of piped input in the C locale): handed out as a view of
-// the chunk, with no copy on the way. False, with nothing taken, otherwise.
+// the chunk's lines pass as they stand (the common case of piped input):
+// handed out as a view of the chunk, with no copy on the way. False, with
+// nothing taken, otherwise.
 bool takeWholeLineAsIs(std::string_view& line) {
     const char* from = inputChunk + chunkPos;
     const char* feed = findLineFeed(from, chunkEnd - chunkPos);

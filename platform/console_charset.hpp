@@ -32,6 +32,12 @@ std::string wholeTextInCharset(std::string_view cp932, const ConsoleCharset& cha
 // a UTF-8 console, cp932 otherwise. A lead byte held in `carry` goes first.
 std::string promptInCharset(std::string prompt, const ConsoleCharset& charset, Cp932Carry& carry);
 
+// Whether every line in `input`, as read from a console of `charset`, is
+// already the cp932 line it stands for: always for cp932, for UTF-8 when all
+// of it is ASCII (typed commands and numbers mostly are), never for a set
+// through iconv. Such lines need no conversion.
+bool linesPassAsTheyStand(std::string_view input, const ConsoleCharset& charset);
+
 // An input line from a console of `charset`, into cp932 in `line`;
 // `lostCharacters` is set when a character had to become "?".
 void lineFromCharset(std::string_view bytes, const ConsoleCharset& charset, std::string& line, bool& lostCharacters);

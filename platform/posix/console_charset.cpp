@@ -128,6 +128,26 @@ std::string promptInCharset(std::string prompt, const ConsoleCharset& charset, C
     return prompt;
 }
 
+bool linesPassAsTheyStand(std::string_view input, const ConsoleCharset& charset) {
+    switch (charset.kind) {
+    case Kind::cp932: return true;
+    case Kind::utf8: {
+        // Word by word; the compiler takes several words a step.
+        std::uint64_t any = 0;
+        std::size_t at = 0;
+        for (; at + 8 <= input.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, input.data() + at, sizeof word);
+            any |= word;
+        }
+        for (; at < input.size(); ++at) any |= static_cast<unsigned char>(input[at]);
+        return (any & 0x8080808080808080u) == 0;
+    }
+    case Kind::iconv: return false;
+    }
+    return false;
+}
+
 void lineFromCharset(std::string_view bytes, const ConsoleCharset& charset, std::string& line, bool& lostCharacters) {
     switch (charset.kind) {
     case Kind::cp932:

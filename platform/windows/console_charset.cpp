@@ -17,6 +17,8 @@ std::string wholeTextInCharset(std::string_view cp932, const ConsoleCharset&) { 
 
 std::string promptInCharset(std::string prompt, const ConsoleCharset&, Cp932Carry&) { return prompt; }
 
+bool linesPassAsTheyStand(std::string_view, const ConsoleCharset&) { return true; }
+
 void lineFromCharset(std::string_view bytes, const ConsoleCharset&, std::string& line, bool&) { line.assign(bytes); }
 
 }  // namespace platform
