@@ -18,8 +18,10 @@ std::string& utf8Input = *new std::string;
 std::string& outputEnd = *new std::string;
 
 // Output for a UTF-8 console is converted into this buffer, and written
-// whenever it fills: a flush of any size needs no more memory than this.
-char utf8Buffer[16 * 1024];
+// whenever it fills: a flush of any size needs no more memory than this. A
+// full output buffer (64 KiB of cp932, about a fifth more in UTF-8 for the
+// programs' text) fits in one, so a flush is one write as in cp932.
+char utf8Buffer[96 * 1024];
 
 // A piece converted into less room than this is not worth the call: the
 // buffer is written first.
