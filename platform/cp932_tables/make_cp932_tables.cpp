@@ -187,6 +187,16 @@ void writeValues(std::FILE* file, const std::vector<Value>& values, std::size_t 
     write(file, text + "\n");
 }
 
+// Writes `rows` as the body of an array of arrays, a row's values a few to a line.
+template <typename Row, typename Format>
+void writeRows(std::FILE* file, const std::vector<Row>& rows, std::size_t perLine, Format format) {
+    for (const auto& row : rows) {
+        write(file, "{");
+        writeValues(file, row, perLine, format);
+        write(file, "},\n");
+    }
+}
+
 void writeTables(const Tables& tables, const char* path) {
     std::FILE* file = std::fopen(path, "w");
     if (file == nullptr) fail(std::string("cannot create ") + path);
@@ -204,19 +214,11 @@ void writeTables(const Tables& tables, const char* path) {
     write(file, "};\n\nconst unsigned char pairRowOf[256] = {");
     writeValues(file, tables.pairRowOf, 16, number);
     write(file, "};\n\nconst Utf8Piece pairRows[][256] = {\n");
-    for (const auto& row : tables.pairRows) {
-        write(file, "{");
-        writeValues(file, row, 8, same);
-        write(file, "},\n");
-    }
+    writeRows(file, tables.pairRows, 8, same);
     write(file, "};\n\nconst unsigned short unicodeBlock[unicodeBlockCount] = {");
     writeValues(file, tables.blockOf, 16, number);
     write(file, "};\n\nconst unsigned short cp932Codes[][256] = {\n");
-    for (const auto& block : tables.blocks) {
-        write(file, "{");
-        writeValues(file, block, 16, number);
-        write(file, "},\n");
-    }
+    writeRows(file, tables.blocks, 16, number);
     write(file, "};\n\n}  // namespace platform::cp932\n");
     if (std::fclose(file) != 0) fail(std::string("cannot write ") + path);
 }
