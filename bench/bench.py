@@ -260,26 +260,29 @@ def record_session(programs, strace):
 
 
 def bench_session(programs, strace, reps):
+    """Each repetition plays the session in both locales, each run followed
+    by its floor's, so that every ratio pairs runs made side by side: the
+    machine's speed changes from minute to minute."""
     commands = record_session(programs, strace)
     game = [programs.game, "--seed", str(SESSION_SEED)]
     result = {"commands": commands}
-    game_cpu = {}
-    for locale, env in LOCALES.items():
+    played = {locale: [] for locale in LOCALES}
+    floors = {locale: [] for locale in LOCALES}
+    for _ in range(reps):
+        for locale, env in LOCALES.items():
+            played[locale].append(spawn_checked(game, "session-script", env=env))
+            floors[locale].append(floor_run(programs, "session-" + locale))
+    for locale in LOCALES:
         name = "session-" + locale
-        played, floors = [], []
-        for _ in range(reps):
-            played.append(spawn_checked(game, "session-script", env=env))
-            floors.append(floor_run(programs, name))
-        game_cpu[locale] = [run.cpu for run in played]
         result[locale] = {
             "bytes": os.path.getsize(name + ".out"),
             "writes": len(read_file(name + ".sizes").split()),
-            "cpu": Spread(game_cpu[locale]),
-            "wall": Spread(run.wall for run in played),
-            "floor_cpu": Spread(run.cpu for run in floors),
-            "ratio": ratios((p.cpu, f.cpu) for p, f in zip(played, floors)),
+            "cpu": Spread(run.cpu for run in played[locale]),
+            "wall": Spread(run.wall for run in played[locale]),
+            "floor_cpu": Spread(run.cpu for run in floors[locale]),
+            "ratio": ratios((p.cpu, f.cpu) for p, f in zip(played[locale], floors[locale])),
         }
-    result["utf8_ratio"] = ratios(zip(game_cpu["UTF-8"], game_cpu["C"]))
+    result["utf8_ratio"] = ratios((u.cpu, c.cpu) for u, c in zip(played["UTF-8"], played["C"]))
     return result
 
 
