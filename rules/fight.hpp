@@ -56,14 +56,14 @@ inline Outcome testResult(FightState& state) {
 }
 
 // Inline, with the strike roll, in every fight's loop of turns.
-template <typename Narrator>
+template <bool Free, typename Narrator>
 [[gnu::always_inline]] inline Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random,
                                                 Narrator& narrator) {
     // The striker's attack and the target's defence picked first, so that
     // the loop holds one strike roll for each blow of a turn, not two.
     std::int32_t attack = byPlayer ? state.playerAttack : state.enemyAttack;
     std::int32_t defence = byPlayer ? state.enemyDefence : state.playerDefence;
-    Strike strike = rollStrike(random, attack, defence);
+    Strike strike = rollStrike<Free>(random, attack, defence);
     ++state.blows;
     narrator.blowStruck(byPlayer, strike.damage, strike.critical);
     // Each side by its own field, not by a reference to one of them: the
@@ -78,21 +78,38 @@ template <typename Narrator>
 
 // Turns until one side falls: the turn's start, the first mover's blow, the
 // other's blow, the pause between turns.
+template <bool Free, typename Narrator>
+[[gnu::always_inline]] inline Outcome turnsUntilFall(FightState& state, bool playerFirst, platform::Random& draws,
+                                                    Narrator& narrator) {
+    Outcome outcome;
+    for (;;) {
+        narrator.turnBegins(state.playerHp);
+        outcome = strikeBlow<Free>(state, playerFirst, draws, narrator);
+        if (outcome != Outcome::goesOn) break;
+        outcome = strikeBlow<Free>(state, !playerFirst, draws, narrator);
+        if (outcome != Outcome::goesOn) break;
+        narrator.betweenTurns();
+    }
+    return outcome;
+}
+
+// True when every attack and defence of the fight varies freely, as they
+// do in all but extreme data: its strike rolls then need no clamps.
+inline bool variesFreely(const FightState& state) {
+    return variesFreely(state.playerAttack) && variesFreely(state.playerDefence) && variesFreely(state.enemyAttack) &&
+           variesFreely(state.enemyDefence);
+}
+
+// The fight's turns, by the strike roll without clamps where the values
+// allow it, which gives the same blows.
 template <typename Narrator>
 [[gnu::always_inline]] inline Outcome fightRounds(FightState& state, platform::Random& random, Narrator& narrator) {
     // The generator works on a copy for the length of the fight, which lets
     // it stay in a register; narrators never draw.
     platform::Random draws = random;
     bool playerFirst = playerStrikesFirst(state);
-    Outcome outcome;
-    for (;;) {
-        narrator.turnBegins(state.playerHp);
-        outcome = strikeBlow(state, playerFirst, draws, narrator);
-        if (outcome != Outcome::goesOn) break;
-        outcome = strikeBlow(state, !playerFirst, draws, narrator);
-        if (outcome != Outcome::goesOn) break;
-        narrator.betweenTurns();
-    }
+    Outcome outcome = variesFreely(state) ? turnsUntilFall<true>(state, playerFirst, draws, narrator)
+                                          : turnsUntilFall<false>(state, playerFirst, draws, narrator);
     random = draws;
     return outcome;
 }

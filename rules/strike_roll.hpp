@@ -21,19 +21,32 @@ namespace strike_detail {
 
 using Draws = platform::DrawsAhead<7>;
 
-// Nine times in ten (the first draw, of 10, is not 0) the value grows by 0
-// to 2 (the second draw, of 3), otherwise it shrinks by as much; a value of
-// 0 or less then counts as 1.
+// The change of a value by its two draws: nine times in ten (the first
+// draw, of 10, is not 0) it grows by 0 to 2 (the second draw, of 3),
+// otherwise it shrinks by as much.
+inline std::int32_t change(std::uint32_t growDraw, std::uint32_t changeDraw) {
+    // Turned negative by a mask (all ones when it shrinks), not by a branch,
+    // which the one time in ten at random would mispredict. A draw is below
+    // 2^15, where (x * 0x5556) >> 16 is x / 3 exactly.
+    std::int32_t shrinks = -static_cast<std::int32_t>(growDraw % 10 == 0);
+    std::int32_t grows = static_cast<std::int32_t>(changeDraw - 3 * ((changeDraw * 0x5556u) >> 16));
+    return (grows ^ shrinks) - shrinks;
+}
+
+// A value by its change; a value of 0 or less then counts as 1.
+// Saturated and then raised to 1 is the same as held between 1 and the top
+// of the 32-bit range: a sum below the range would become its lowest value,
+// and then 1. With `Free` the caller knows that the value varies freely
+// (see variesFreely): the change never takes it to either end.
+template <bool Free>
 inline std::int32_t vary(std::uint32_t growDraw, std::uint32_t changeDraw, std::int32_t value) {
-    // The change turned negative by a mask (all ones when it shrinks), not
-    // by a branch, which the one time in ten at random would mispredict.
-    std::int64_t shrinks = -static_cast<std::int64_t>(growDraw % 10 == 0);
-    std::int64_t change = changeDraw % 3;
-    std::int64_t varied = value + ((change ^ shrinks) - shrinks);
-    // Saturated and then raised to 1 is the same as held between 1 and the
-    // top of the 32-bit range: a sum below the range would become its lowest
-    // value, and then 1.
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(varied, 1, std::numeric_limits<std::int32_t>::max()));
+    std::int32_t by = change(growDraw, changeDraw);
+    if constexpr (Free) {
+        return value + by;
+    } else {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(static_cast<std::int64_t>(value) + by, 1,
+                                                                  std::numeric_limits<std::int32_t>::max()));
+    }
 }
 
 // The attack and a half of it, the half truncated toward zero (7 gives 10,
@@ -44,6 +57,12 @@ inline std::int32_t criticalAttack(std::int32_t attack) {
 
 }  // namespace strike_detail
 
+// True when a change of -2 to +2 leaves `value` between 1 and the top of
+// the 32-bit range, so that a strike roll with it needs no clamp.
+inline bool variesFreely(std::int32_t value) {
+    return value >= 3 && value <= std::numeric_limits<std::int32_t>::max() - 2;
+}
+
 // The draws in their order: the critical test (of 10); unless the strike is
 // critical, the attack's variation (two draws); the defence-side critical
 // test (of 10); the defence's variation (two draws); and, when the damage
@@ -53,16 +72,20 @@ inline std::int32_t criticalAttack(std::int32_t attack) {
 //
 // A critical strike takes no draws for the attack, so the defence's come
 // two places earlier: the draws are picked by the critical test among
-// those read ahead.
+// those read ahead. With `Free` the caller knows that the attack and the
+// defence both vary freely: the result is the same, with fewer steps.
+template <bool Free = false>
 [[gnu::always_inline]] inline Strike rollStrike(platform::Random& generator, std::int32_t attack,
                                                 std::int32_t defence) {
     using namespace strike_detail;
     const Draws draws(generator);
     bool critical = draws.at(1) % 10 == 0;
-    std::int32_t strike = critical ? criticalAttack(attack) : vary(draws.at(2), draws.at(3), attack);
-    std::int32_t guard = vary(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);
+    std::int32_t strike = critical ? criticalAttack(attack) : vary<Free>(draws.at(2), draws.at(3), attack);
+    std::int32_t guard = vary<Free>(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);
 
-    std::int32_t damage = critical ? strike : saturate(static_cast<std::int64_t>(strike) - guard);
+    // Both varied values are 1 to the top of the range, so their difference
+    // never leaves it.
+    std::int32_t damage = critical ? strike : strike - guard;
     bool raised = damage <= 0;
     if (raised) damage = 1 + static_cast<std::int32_t>((critical ? draws.at(5) : draws.at(7)) % 5);
     generator.state = critical ? draws.stateAfter(raised ? 5 : 4) : draws.stateAfter(raised ? 7 : 6);
