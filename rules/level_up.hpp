@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "platform/random.hpp"
 #include "rules/records.hpp"
@@ -33,12 +35,13 @@ namespace level_up_detail {
 // The four gains' draws, read ahead at once.
 using GainDraws = platform::DrawsAhead<4>;
 
-inline std::int32_t drawStatGain(GainDraws& random) {
-    return saturate(static_cast<std::int64_t>(random.next() % 4) + levelUpGainBase);
-}
+// 1 to 4.
+inline std::int32_t drawStatGain(GainDraws& random) { return random.next() % 4 + levelUpGainBase; }
 
+// A gain is 1 to 4, so the sum can pass only the top of the range.
 inline std::int32_t grown(std::int32_t value, std::int32_t gain) {
-    return saturate(static_cast<std::int64_t>(value) + gain);
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(value) + gain, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace level_up_detail
