@@ -21,16 +21,30 @@ namespace strike_detail {
 
 using Draws = platform::DrawsAhead<7>;
 
+// Whether a draw, below 2^15, is a multiple of 10: its product by 2^32 / 10
+// rounded up, kept to 32 bits, is below that constant exactly then. One
+// multiply and a compare, which a remainder by 10 takes more steps for.
+inline bool multipleOfTen(std::uint32_t draw) {
+    constexpr std::uint32_t tenth = 0x1999999Au;
+    return draw * tenth < tenth;
+}
+
+// A draw, below 2^15, modulo 3: the fraction part of draw / 3 in 32 bits
+// (its product by 2^32 / 3 rounded up), times 3, is the remainder.
+inline std::int32_t remainderOfThree(std::uint32_t draw) {
+    std::uint64_t fraction = draw * 0x55555556u;
+    return static_cast<std::int32_t>((fraction * 3) >> 32);
+}
+
 // The change of a value by its two draws: nine times in ten (the first
 // draw, of 10, is not 0) it grows by 0 to 2 (the second draw, of 3),
 // otherwise it shrinks by as much.
 inline std::int32_t change(std::uint32_t growDraw, std::uint32_t changeDraw) {
-    // Turned negative by a mask (all ones when it shrinks), not by a branch,
-    // which the one time in ten at random would mispredict. A draw is below
-    // 2^15, where (x * 0x5556) >> 16 is x / 3 exactly.
-    std::int32_t shrinks = -static_cast<std::int32_t>(growDraw % 10 == 0);
-    std::int32_t grows = static_cast<std::int32_t>(changeDraw - 3 * ((changeDraw * 0x5556u) >> 16));
-    return (grows ^ shrinks) - shrinks;
+    // Picked by a conditional move, not a branch, which the one time in
+    // ten at random would mispredict.
+    std::int32_t grows = remainderOfThree(changeDraw);
+    std::int32_t shrinks = -grows;
+    return multipleOfTen(growDraw) ? shrinks : grows;
 }
 
 // A value by its change; a value of 0 or less then counts as 1.
@@ -79,7 +93,7 @@ template <bool Free = false>
                                                 std::int32_t defence) {
     using namespace strike_detail;
     const Draws draws(generator);
-    bool critical = draws.at(1) % 10 == 0;
+    bool critical = multipleOfTen(draws.at(1));
     std::int32_t strike = critical ? criticalAttack(attack) : vary<Free>(draws.at(2), draws.at(3), attack);
     std::int32_t guard = vary<Free>(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);
 
