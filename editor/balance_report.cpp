@@ -54,14 +54,19 @@ Sides sidesOf(const EditPlayerEntry& entry, const EditItemEntry (&items)[editIte
 
 // `battles` silent fights against `enemy`, each by a fresh player after
 // `levelUps` level-ups, standing at the hit points they leave. The items
-// never change within a report, so their bonus sums are taken once.
+// never change within a report, so their bonus sums are taken once; the
+// level-ups' gains are drawn one after another and applied at once.
 Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t battles, int levelUps,
                 platform::Random& random) {
     Tally tally;
     const BonusSums bonuses = bonusSums(sides.items);
     for (std::uint64_t i = 0; i < battles; ++i) {
         PlayerRecord fighter = sides.player;
-        for (int level = 0; level < levelUps; ++level) applyStatGains(fighter, drawStatGains(random), bonuses);
+        if (levelUps > 0) {
+            StatGains total{};
+            for (int level = 0; level < levelUps; ++level) total += drawStatGains(random);
+            applyLevelUps(fighter, total, levelUps, bonuses);
+        }
         FightResult fight = fightSilently(fighter, enemy, random);
         tally.wins += fight.won ? 1 : 0;
         tally.blows += static_cast<std::uint64_t>(fight.blows);

@@ -38,7 +38,8 @@ using GainDraws = platform::DrawsAhead<4>;
 // 1 to 4.
 inline std::int32_t drawStatGain(GainDraws& random) { return random.next() % 4 + levelUpGainBase; }
 
-// A gain is 1 to 4, so the sum can pass only the top of the range.
+// A gain is 1 or more (1 to 4 for each level-up), so the sum can pass only
+// the top of the range.
 inline std::int32_t grown(std::int32_t value, std::int32_t gain) {
     return static_cast<std::int32_t>(
         std::min<std::int64_t>(static_cast<std::int64_t>(value) + gain, std::numeric_limits<std::int32_t>::max()));
@@ -58,22 +59,40 @@ inline StatGains drawStatGains(platform::Random& generator) {
     return gains;
 }
 
-// One level-up's gains applied, whatever exp holds, with the totals rebuilt
-// from the carried items' bonus sums.
-inline void applyStatGains(PlayerRecord& player, const StatGains& gains, const BonusSums& bonuses) {
+// The gains of level-ups one after another, added up.
+inline StatGains& operator+=(StatGains& total, const StatGains& gains) {
+    total.hp += gains.hp;
+    total.ap += gains.ap;
+    total.dp += gains.dp;
+    total.sp += gains.sp;
+    return total;
+}
+
+// `levelUps` level-ups in a row, whatever exp holds, by their gains added
+// up, with the totals rebuilt from the carried items' bonus sums. Every gain
+// is 1 or more and every sum is held below the top alone, so the added-up
+// gains applied once leave the same fields as each level-up in turn; exp
+// falls by nextLevelExp once for each, worked out exactly and then held.
+inline void applyLevelUps(PlayerRecord& player, const StatGains& total, int levelUps, const BonusSums& bonuses) {
     using level_up_detail::grown;
     player.statGainBase = levelUpGainBase;
-    player.maxHp = grown(player.maxHp, gains.hp);
-    player.maxAp = grown(player.maxAp, gains.ap);
-    player.maxDp = grown(player.maxDp, gains.dp);
-    player.maxSp = grown(player.maxSp, gains.sp);
+    player.maxHp = grown(player.maxHp, total.hp);
+    player.maxAp = grown(player.maxAp, total.ap);
+    player.maxDp = grown(player.maxDp, total.dp);
+    player.maxSp = grown(player.maxSp, total.sp);
 
-    player.hp = grown(player.hp, gains.hp);
+    player.hp = grown(player.hp, total.hp);
     player.ap = player.maxAp;
     player.dp = player.maxDp;
     player.sp = player.maxSp;
-    player.exp = saturate(static_cast<std::int64_t>(player.exp) - player.nextLevelExp);
+    player.exp = saturate(static_cast<std::int64_t>(player.exp) -
+                          static_cast<std::int64_t>(levelUps) * player.nextLevelExp);
     recomputeTotals(player, bonuses);
+}
+
+// One level-up's gains applied, whatever exp holds.
+inline void applyStatGains(PlayerRecord& player, const StatGains& gains, const BonusSums& bonuses) {
+    applyLevelUps(player, gains, 1, bonuses);
 }
 
 // One level-up, whatever exp holds: its gains drawn and applied.
