@@ -29,11 +29,16 @@ inline bool multipleOfTen(std::uint32_t draw) {
     return draw * tenth < tenth;
 }
 
-// A draw, below 2^15, modulo 3: the fraction part of draw / 3 in 32 bits
-// (its product by 2^32 / 3 rounded up), times 3, is the remainder.
-inline std::int32_t remainderOfThree(std::uint32_t draw) {
-    std::uint64_t fraction = draw * 0x55555556u;
-    return static_cast<std::int32_t>((fraction * 3) >> 32);
+// A draw, below 2^15, modulo a small divisor: the fraction part of
+// draw / divisor in 32 bits (its product by 2^32 / divisor rounded up),
+// times the divisor, is the remainder. Exact for every such draw when the
+// divisor is 3 or 5.
+template <std::uint32_t Divisor>
+inline std::int32_t remainderOf(std::uint32_t draw) {
+    static_assert(Divisor == 3 || Divisor == 5);
+    constexpr std::uint32_t inverse = static_cast<std::uint32_t>(0xFFFFFFFFu / Divisor + 1);
+    std::uint64_t fraction = draw * inverse;
+    return static_cast<std::int32_t>((fraction * Divisor) >> 32);
 }
 
 // The change of a value by its two draws: nine times in ten (the first
@@ -42,7 +47,7 @@ inline std::int32_t remainderOfThree(std::uint32_t draw) {
 inline std::int32_t change(std::uint32_t growDraw, std::uint32_t changeDraw) {
     // Picked by a conditional move, not a branch, which the one time in
     // ten at random would mispredict.
-    std::int32_t grows = remainderOfThree(changeDraw);
+    std::int32_t grows = remainderOf<3>(changeDraw);
     std::int32_t shrinks = -grows;
     return multipleOfTen(growDraw) ? shrinks : grows;
 }
@@ -101,7 +106,7 @@ template <bool Free = false>
     // never leaves it.
     std::int32_t damage = critical ? strike : strike - guard;
     bool raised = damage <= 0;
-    if (raised) damage = 1 + static_cast<std::int32_t>((critical ? draws.at(5) : draws.at(7)) % 5);
+    if (raised) damage = 1 + remainderOf<5>(critical ? draws.at(5) : draws.at(7));
     generator.state = critical ? draws.stateAfter(raised ? 5 : 4) : draws.stateAfter(raised ? 7 : 6);
     return Strike{damage, critical};
 }
