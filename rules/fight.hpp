@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/random.hpp"
@@ -47,12 +48,25 @@ inline bool playerStrikesFirst(const FightState& state) { return state.playerSp 
 
 // The test after every blow: an HP at 0 or below becomes 0; the player's
 // fall is tested before the enemy's.
+// Each HP is set to 0 on the way out of the fight that it ends, so that a
+// fight that goes on sets nothing.
 inline Outcome testResult(FightState& state) {
-    if (state.playerHp <= 0) state.playerHp = 0;
-    if (state.enemyHp <= 0) state.enemyHp = 0;
-    if (state.playerHp == 0) return Outcome::defeat;
-    if (state.enemyHp == 0) return Outcome::victory;
+    if (state.playerHp <= 0) {
+        state.playerHp = 0;
+        if (state.enemyHp <= 0) state.enemyHp = 0;
+        return Outcome::defeat;
+    }
+    if (state.enemyHp <= 0) {
+        state.enemyHp = 0;
+        return Outcome::victory;
+    }
     return Outcome::goesOn;
+}
+
+// The target's hp after a blow. The damage is 1 or more, so the hp only
+// falls, and at 0 or below it is 0, as the test after the blow makes it.
+inline std::int32_t struck(std::int32_t hp, std::int32_t damage) {
+    return static_cast<std::int32_t>(std::max<std::int64_t>(static_cast<std::int64_t>(hp) - damage, 0));
 }
 
 // Inline, with the strike roll, in every fight's loop of turns.
@@ -69,9 +83,9 @@ template <bool Free, typename Narrator>
     // Each side by its own field, not by a reference to one of them: the
     // hit points then stay in registers for the length of the fight.
     if (byPlayer) {
-        state.enemyHp = saturate(static_cast<std::int64_t>(state.enemyHp) - strike.damage);
+        state.enemyHp = struck(state.enemyHp, strike.damage);
     } else {
-        state.playerHp = saturate(static_cast<std::int64_t>(state.playerHp) - strike.damage);
+        state.playerHp = struck(state.playerHp, strike.damage);
     }
     return testResult(state);
 }
