@@ -6,6 +6,8 @@
 
 #include "draw_replay.hpp"
 #include "game/level_up.hpp"
+#include "rules/content.hpp"
+#include "rules/level_up.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -75,6 +77,30 @@ TEST(CheckLevelUp, ExtremeStatisticsStopAtTheEnds) {
     player.nextLevelExp = INT_MIN;
     checkLevelUp();
     EXPECT_EQ(player.exp, INT_MAX);
+}
+
+// Several level-ups' gains added up and applied at once, as the balance
+// report applies them, must leave what each level-up in turn leaves, at the
+// top of the range too.
+TEST(ApplyLevelUps, AddedGainsAppliedOnceMatchEachInTurn) {
+    const BonusSums bonuses{3, INT_MIN};
+    for (std::int32_t start : {5, 1000, INT_MAX - 9, INT_MAX - 1, INT_MAX}) {
+        for (int levelUps = 1; levelUps <= 20; ++levelUps) {
+            PlayerRecord one = startPlayer();
+            one.hp = one.maxHp = one.maxAp = one.maxDp = one.maxSp = start;
+            one.exp = INT_MIN + 70;
+            PlayerRecord all = one;
+            platform::Random random{static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(levelUps)};
+            StatGains total{};
+            for (int level = 0; level < levelUps; ++level) {
+                StatGains gains = drawStatGains(random);
+                applyStatGains(one, gains, bonuses);
+                total += gains;
+            }
+            applyLevelUps(all, total, levelUps, bonuses);
+            ASSERT_EQ(std::memcmp(&one, &all, sizeof one), 0) << start << " " << levelUps;
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "draw_replay.hpp"
 #include "game/strike_roll.hpp"
+#include "rules/strike_roll.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -114,6 +115,38 @@ TEST(StrikeRoll, OneBlowInTenIsCritical) {
     RecordProperty("criticalSharePercent", std::to_string(share));
     EXPECT_GE(share, 9.0);
     EXPECT_LE(share, 11.0);
+}
+
+// The multiplies that stand for the remainders must give them for every
+// draw the generator can make.
+TEST(StrikeRoll, RemaindersByMultiplyHoldForEveryDraw) {
+    using namespace strike_detail;
+    for (std::uint32_t draw = 0; draw <= 0x7FFFu; ++draw) {
+        ASSERT_EQ(multipleOfTen(draw), draw % 10 == 0) << draw;
+        ASSERT_EQ(remainderOf<3>(draw), static_cast<std::int32_t>(draw % 3)) << draw;
+        ASSERT_EQ(remainderOf<5>(draw), static_cast<std::int32_t>(draw % 5)) << draw;
+    }
+}
+
+// The roll without clamps, which fights whose values vary freely take, must
+// give the general roll's damage and draws, up to both edges of that range.
+TEST(StrikeRoll, RollWithoutClampsMatchesTheGeneralOne) {
+    const std::int32_t values[] = {3, 4, 5, 9, 1000, INT_MAX / 2, INT_MAX - 3, INT_MAX - 2};
+    for (std::int32_t value : values) ASSERT_TRUE(variesFreely(value)) << value;
+    for (std::int32_t value : {INT_MIN, -1, 0, 1, 2, INT_MAX - 1, INT_MAX}) EXPECT_FALSE(variesFreely(value)) << value;
+    for (std::uint32_t seed = 1; seed <= 2000; ++seed) {
+        for (std::int32_t attack : values) {
+            for (std::int32_t defence : values) {
+                platform::Random general{seed};
+                platform::Random free{seed};
+                Strike expected = rollStrike<false>(general, attack, defence);
+                Strike got = rollStrike<true>(free, attack, defence);
+                ASSERT_EQ(got.damage, expected.damage) << seed << " " << attack << " " << defence;
+                ASSERT_EQ(got.critical, expected.critical);
+                ASSERT_EQ(free.state, general.state);
+            }
+        }
+    }
 }
 
 }  // namespace
