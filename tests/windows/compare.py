@@ -198,6 +198,11 @@ def differences(linux, windows, before, after_linux, after_windows):
 linux_run_program = harness.ProgramTest.run_program
 
 
+# What Wine prints when a program loses its connection to the Wine server.
+WINE_LINK_BROKEN = b"wine client error:"
+WINE_ATTEMPTS = 3
+
+
 def replayed_run_program(self, program, args, script, env=None, timeout=60, preexec_fn=None,
                          **options):
     """The harness's run, made by the Linux program and by the Windows one."""
@@ -214,15 +219,25 @@ def replayed_run_program(self, program, args, script, env=None, timeout=60, pree
     if any(kind == "special" for kind, _, _ in before.values()):
         self.skipTest("holds a pipe or a device in its folder")
 
-    scratch = tempfile.mkdtemp(prefix="gloomhold-wine-")
-    try:
-        rebuild(before, self.folder, scratch)
-        os.chmod(scratch, stat.S_IMODE(os.stat(self.folder).st_mode))
-        data = harness.cp(script) if isinstance(script, str) else script
-        windows = windows_run(program, list(args), data, scratch, environment, timeout * 3 + 30)
-        after_windows = snapshot(scratch, self.folder)
-    finally:
-        remove_tree(scratch)
+    data = harness.cp(script) if isinstance(script, str) else script
+    for attempt in range(WINE_ATTEMPTS):
+        scratch = tempfile.mkdtemp(prefix="gloomhold-wine-")
+        try:
+            rebuild(before, self.folder, scratch)
+            os.chmod(scratch, stat.S_IMODE(os.stat(self.folder).st_mode))
+            windows = windows_run(program, list(args), data, scratch, environment, timeout * 3 + 30)
+            after_windows = snapshot(scratch, self.folder)
+        finally:
+            remove_tree(scratch)
+        # Wine's own link between a program and its server can break under
+        # load; that run tells nothing of the program, and is made again
+        # from the same folder, once the server and Wine's background
+        # processes are up again (started by a run, they would hold on to
+        # its output pipes).
+        if not windows["stderr"].startswith(WINE_LINK_BROKEN):
+            break
+        stats["wine retries"] = stats.get("wine retries", 0) + 1
+        start_wine()
 
     linux = linux_run_program(self, program, args, script, env=env, timeout=timeout)
     found = differences(linux, windows, before, snapshot(self.folder), after_windows)
@@ -297,6 +312,8 @@ def main():
           "%d tests or subtests skipped under Wine; %d tests of the Windows programs' own; %.0f s in all."
           % (sum(runs.values()), ", ".join("%s %d" % item for item in sorted(runs.items())),
              len(stats["skipped"]), own_tests, time.monotonic() - started))
+    if stats.get("wine retries"):
+        print("Runs made again after Wine lost its server: %d." % stats["wine retries"])
     return 0 if ok and sum(runs.values()) > 0 else 1
 
 
