@@ -393,9 +393,10 @@ const char* findLineFeed(const char* from, std::size_t size) {
 // handed out as a view of the chunk, with no copy on the way. False, with
 // nothing taken, otherwise.
 bool takeWholeLineAsIs(std::string_view& line) {
+    if (!chunkAsIs) return false;
     const char* from = inputChunk + chunkPos;
     const char* feed = findLineFeed(from, chunkEnd - chunkPos);
-    if (feed == nullptr || !chunkAsIs) return false;
+    if (feed == nullptr) return false;
     std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
     if (length > lineKeepLimit) return false;
     chunkPos += length + 1;

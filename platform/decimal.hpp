@@ -1,5 +1,4 @@
 #pragma once
-#include <bit>
 #include <charconv>
 #include <concepts>
 #include <cstdint>
@@ -38,36 +37,6 @@ inline constexpr char digitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
-
-// 10 to the power of i: the least number of i + 1 digits.
-inline constexpr std::uint64_t powersOfTen[] = {1ULL,
-                                                10ULL,
-                                                100ULL,
-                                                1000ULL,
-                                                10000ULL,
-                                                100000ULL,
-                                                1000000ULL,
-                                                10000000ULL,
-                                                100000000ULL,
-                                                1000000000ULL,
-                                                10000000000ULL,
-                                                100000000000ULL,
-                                                1000000000000ULL,
-                                                10000000000000ULL,
-                                                100000000000000ULL,
-                                                1000000000000000ULL,
-                                                10000000000000000ULL,
-                                                100000000000000000ULL,
-                                                1000000000000000000ULL,
-                                                10000000000000000000ULL};
-
-// How many digits `value` has: its bit width gives the count or one less
-// (log10(2) is about 1233 / 4096), and one comparison tells which.
-template <std::unsigned_integral U>
-int digitCount(U value) {
-    int estimate = (std::bit_width(value | 1u) * 1233) >> 12;
-    return estimate + (value >= powersOfTen[estimate]);
-}
 
 // Writes `n` (below 10000) at `to` without leading zeros; returns the end.
 [[gnu::always_inline]] inline char* writeUpToFourDigits(char* to, std::uint32_t n) {
@@ -114,21 +83,10 @@ inline char* writeFourDigits(char* to, std::uint32_t n) {
     return writeFourDigits(to, low % 10000);
 }
 
-// The same for a number wider than 32 bits: from the last digit, four at a
-// time while more than four are left, then the first one to four.
+// The same for a number wider than 32 bits, which the programs print
+// seldom (the report's counts): as std::to_chars writes it.
 [[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint64_t n) {
-    char* end = to + digitCount(n);
-    char* at = end;
-    while (n >= 10000) {
-        at -= 4;
-        writeFourDigits(at, static_cast<std::uint32_t>(n % 10000));
-        n /= 10000;
-    }
-    auto first = static_cast<std::uint32_t>(n);
-    char digits[4];
-    std::size_t length = static_cast<std::size_t>(writeUpToFourDigits(digits, first) - digits);
-    std::memcpy(at - length, digits, length);
-    return end;
+    return std::to_chars(to, to + std::numeric_limits<std::uint64_t>::digits10 + 1, n).ptr;
 }
 
 }  // namespace decimal_detail

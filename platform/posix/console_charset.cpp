@@ -55,7 +55,8 @@ void writeAsUtf8(std::string_view cp932, Cp932Carry& carry, OutputSink sink) {
 
 // Whether `text` is all ASCII, which is itself in cp932 and in UTF-8. Typed
 // lines are mostly a few bytes: they are looked at in a few loads, of
-// pieces that overlap where the line is not a multiple of their size.
+// pieces that overlap where the line is not a multiple of their size; a
+// chunk of input takes a load every four bytes.
 bool isAscii(std::string_view text) {
     const char* bytes = text.data();
     const std::size_t size = text.size();
@@ -133,18 +134,7 @@ std::string promptInCharset(std::string prompt, const ConsoleCharset& charset, C
 bool linesPassAsTheyStand(std::string_view input, const ConsoleCharset& charset) {
     switch (charset.kind) {
     case Kind::cp932: return true;
-    case Kind::utf8: {
-        // Word by word; the compiler takes several words a step.
-        std::uint64_t any = 0;
-        std::size_t at = 0;
-        for (; at + 8 <= input.size(); at += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, input.data() + at, sizeof word);
-            any |= word;
-        }
-        for (; at < input.size(); ++at) any |= static_cast<unsigned char>(input[at]);
-        return (any & 0x8080808080808080u) == 0;
-    }
+    case Kind::utf8: return isAscii(input);
     case Kind::iconv: return false;
     }
     return false;
