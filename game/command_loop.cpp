@@ -15,6 +15,7 @@
 
 using platform::out;
 using namespace std::string_view_literals;
+using namespace platform::literals;
 
 namespace {
 
@@ -72,7 +73,7 @@ void loadEditData() {
 // come after its last use); a view compares lengths first.
 TurnEnd playTurn() {
     out << "コマンドを入力してください。\n"
-           "command： "sv;
+           "command： "_phrase;
     std::string_view command;
     if (!platform::readLine(command)) return TurnEnd::endGame;
     platform::clearScreen();
@@ -80,7 +81,7 @@ TurnEnd playTurn() {
     // The movement words first: they are nearly every command, and no
     // command word is one of them.
     if (std::optional<Direction> direction = directionOf(command)) {
-        out.put("key: "sv, command, '\n');
+        out.put("key: "_phrase, command, '\n');
         Table table = gameTable();
         GameNarrator narrator;
         return moveTurn(table, *direction, gameRandom(), narrator);

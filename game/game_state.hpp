@@ -45,7 +45,7 @@ inline platform::Random& gameRandom() { return platform::programRandom(); }
 // The status line of the player's current statistics. Inline: every
 // battle's end prints it.
 inline void printPlayerStatus() {
-    using namespace std::string_view_literals;
-    platform::out.put(player.name, "のステータスはHP:"sv, player.hp, " AP:"sv, player.ap, " DP:"sv, player.dp,
-                      " SP:"sv, player.sp, '\n');
+    using namespace platform::literals;
+    platform::out.put(player.name, "のステータスはHP:"_phrase, player.hp, " AP:"_phrase, player.ap, " DP:"_phrase, player.dp,
+                      " SP:"_phrase, player.sp, '\n');
 }

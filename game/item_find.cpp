@@ -9,13 +9,13 @@
 #include "platform/console.hpp"
 
 using platform::out;
-using namespace std::string_view_literals;
+using namespace platform::literals;
 
 namespace {
 
 void printChoiceLine() {
-    out.put("1:"sv, equipment[0].name, " 2:"sv, equipment[1].name, " 3:"sv, equipment[2].name,
-            " 4:取り替えない\n"sv);
+    out.put("1:"_phrase, equipment[0].name, " 2:"_phrase, equipment[1].name, " 3:"_phrase, equipment[2].name,
+            " 4:取り替えない\n"_phrase);
 }
 
 // The slot that an answer names, or -1 when the answer is none of "1" to "4".
@@ -31,7 +31,7 @@ int answerSlot(std::string_view answer) {
 
 int chooseEquipmentSlot() {
     out << "アイテムを手に入れました。\n"
-           "どのアイテムを取り替えますか？\n"sv;
+           "どのアイテムを取り替えますか？\n"_phrase;
     std::string_view answer;
     for (;;) {
         printChoiceLine();

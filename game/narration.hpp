@@ -14,20 +14,23 @@
 // player through the game's dialogues and prints every message of the game.
 
 // The line above and below a banner's title: 38 hyphens.
-inline constexpr std::string_view bannerRule = "--------------------------------------\n";
+inline constexpr auto bannerRule = [] {
+    using namespace platform::literals;
+    return "--------------------------------------\n"_phrase;
+}();
 
 // Prints a banner: `title` on a line of its own between two lines of 38
 // hyphens.
 void printBanner(std::string_view title);
 
 // Why a move was refused, by its direction.
-inline std::string_view refusal(Direction direction) {
-    using namespace std::string_view_literals;
+inline platform::Phrase refusal(Direction direction) {
+    using namespace platform::literals;
     switch (direction) {
-    case Direction::up: return "それより上には行けない。\n"sv;
-    case Direction::down: return "それより下にはいけない。\n"sv;
-    case Direction::right: return "それより右にはいけない。\n"sv;
-    case Direction::left: return "それより左にはいけない。\n"sv;
+    case Direction::up: return "それより上には行けない。\n"_phrase;
+    case Direction::down: return "それより下にはいけない。\n"_phrase;
+    case Direction::right: return "それより右にはいけない。\n"_phrase;
+    case Direction::left: return "それより左にはいけない。\n"_phrase;
     }
     return {};
 }
@@ -50,9 +53,9 @@ struct GameNarrator {
 
     // Inline: every move of every turn prints it.
     void moved(Direction direction, bool refused, std::int32_t x, std::int32_t y) {
-        using namespace std::string_view_literals;
+        using namespace platform::literals;
         if (refused) platform::out << refusal(direction);
-        platform::out.put("現在の座標は("sv, x, ',', y, ")です。\n"sv);
+        platform::out.put("現在の座標は("_phrase, x, ',', y, ")です。\n"_phrase);
     }
     bool askBossFight();
     void missionClear();

@@ -17,6 +17,8 @@
 
 namespace platform {
 
+using namespace literals;
+
 namespace {
 // What has been printed and not yet handed to the console.
 char outputBuffer[1 << 16];
@@ -186,27 +188,104 @@ bool outputIsTerminal() {
 // Out of line even here: the console's own short writes stay short.
 [[gnu::noinline]] ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
     flushOutput();
-    const std::size_t room = static_cast<std::size_t>(end_ - next_);
-    while (text.size() > room) {
-        std::char_traits<char>::copy(next_, text.data(), room);
-        next_ += room;
-        text.remove_prefix(room);
+    while (text.size() > room()) {
+        const std::size_t piece = room();
+        std::char_traits<char>::copy(next_, text.data(), piece);
+        next_ += piece;
+        text.remove_prefix(piece);
         flushOutput();
     }
-    return *this << text;
+    next_ = appendText(next_, text);
+    return *this;
+}
+
+void ConsoleOut::decideForm() {
+    if (!convertedAsPrinted(consoleCharset())) {
+        form_ = Form::cp932;
+    } else {
+        form_ = outputCarry.leadByte.empty() ? Form::utf8 : Form::utf8AfterLeadByte;
+    }
+}
+
+char* ConsoleOut::convertInRoom(char* to, std::string_view text) {
+    char* end = utf8AsPrinted(text, outputCarry, to);
+    form_ = outputCarry.leadByte.empty() ? Form::utf8 : Form::utf8AfterLeadByte;
+    return end;
+}
+
+namespace {
+
+// The UTF-8 of names converted lately, each found by its bytes (at most 16,
+// zero past its end) in a slot chosen by them.
+struct KnownName {
+    std::uint64_t bytes[2];
+    std::size_t size;  // 0: a free slot
+    std::size_t utf8Size;
+    char utf8[48];     // three bytes a byte at most
+};
+KnownName knownNames[8];
+
+}  // namespace
+
+char* ConsoleOut::appendShortName(char* to, std::string_view name) {
+    static_assert(shortCopy == 16 && sizeof(KnownName::utf8) >= 3 * shortCopy);
+    std::uint64_t bytes[2];
+    std::memcpy(bytes, name.data(), sizeof bytes);
+    const std::size_t size = name.size();
+    // Only the name's own bytes count.
+    unsigned char kept[16] = {};
+    std::memcpy(kept, name.data(), size);
+    std::memcpy(bytes, kept, sizeof bytes);
+    KnownName& slot = knownNames[((bytes[0] ^ bytes[1]) * 0x9E3779B97F4A7C15u) >> 61];
+    if (slot.size == size && slot.bytes[0] == bytes[0] && slot.bytes[1] == bytes[1]) {
+        std::memcpy(to, slot.utf8, sizeof slot.utf8);
+        return to + slot.utf8Size;
+    }
+    char* end = convertInRoom(to, name);
+    const auto utf8Size = static_cast<std::size_t>(end - to);
+    // A name that leaves a lead byte waiting converts differently next time.
+    if (form_ == Form::utf8 && size > 0 && utf8Size <= sizeof slot.utf8) {
+        slot = KnownName{{bytes[0], bytes[1]}, size, utf8Size, {}};
+        std::memcpy(slot.utf8, to, utf8Size);
+    }
+    return end;
+}
+
+[[gnu::noinline]] ConsoleOut& ConsoleOut::appendInForm(std::string_view text) {
+    if (form_ == Form::undecided) decideForm();
+    if (form_ == Form::cp932) return *this << text;
+    // Converted in pieces that fit in the room left, or in an empty buffer.
+    while (!text.empty()) {
+        std::size_t fitting = room() < utf8Room(0) ? 0 : (room() - utf8Room(0)) / 3;
+        if (fitting == 0) {
+            flushOutput();
+            continue;
+        }
+        if (fitting > text.size()) fitting = text.size();
+        next_ = convertInRoom(next_, text.substr(0, fitting));
+        text.remove_prefix(fitting);
+    }
+    return *this;
 }
 
 void flushOutput() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
     if (pending.empty()) return;
     out.next_ = outputBuffer;
-    writeInCharset(pending, consoleCharset(), outputCarry, deliver);
+    // A UTF-8 buffer was converted as it was printed.
+    if (out.form_ == ConsoleOut::Form::cp932) {
+        writeInCharset(pending, consoleCharset(), outputCarry, deliver);
+    } else {
+        deliver(pending);
+    }
 }
 
 // The prompt of the line about to be read is the unfinished line at the end
 // of what was printed (after its last line break, or after a clear of the
 // screen that came later): it is taken out of the output, which is written
-// up to its start, and handed over in the console's character set.
+// up to its start, and handed over as the console has it (lines are edited
+// at a cp932 or a UTF-8 terminal only, whose output buffers hold their own
+// text).
 std::string takeUnfinishedLine() {
     std::string_view pending(outputBuffer, static_cast<std::size_t>(out.next_ - outputBuffer));
     std::size_t lineEnd = pending.rfind('\n');
@@ -218,7 +297,7 @@ std::string takeUnfinishedLine() {
     std::string line(pending.substr(start));
     out.next_ = outputBuffer + start;
     flushOutput();
-    return promptInCharset(std::move(line), consoleCharset(), outputCarry);
+    return line;
 }
 
 namespace {
@@ -480,7 +559,7 @@ void waitForKey() {
 namespace {
 
 [[gnu::noinline]] void keyWaitAtTerminal() {
-    out << std::string_view(">>> ");
+    out << ">>> "_phrase;
     waitForKey();
     out << '\n';
 }
@@ -492,12 +571,12 @@ void keyWait() {
     if (keyWaits()) {
         keyWaitAtTerminal();
     } else {
-        out << std::string_view(">>> \n");
+        out << ">>> \n"_phrase;
     }
 }
 
 void pauseConsole() {
-    out << "続行するには何かキーを押してください . . . ";
+    out << "続行するには何かキーを押してください . . . "_phrase;
     waitForKey();
     out << "\n";
 }
@@ -540,6 +619,7 @@ ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     chunkEnd = 0;
     notes = {};
     script = new Script{std::move(input), 0, {}, std::move(charset)};
+    out.form_ = ConsoleOut::Form::undecided;
 }
 
 ScriptedConsole::~ScriptedConsole() {
@@ -548,6 +628,7 @@ ScriptedConsole::~ScriptedConsole() {
     script = nullptr;
     chunkPos = 0;
     chunkEnd = 0;
+    out.form_ = ConsoleOut::Form::undecided;
 }
 
 std::string ScriptedConsole::takeOutput() {

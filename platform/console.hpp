@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <bit>
 #include <concepts>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <type_traits>
 
 #include "platform/decimal.hpp"
+#include "platform/phrase.hpp"
 #include "platform/text_encoding.hpp"
 
 // The console: every byte that the programs print or read passes through
@@ -20,42 +22,75 @@ namespace platform {
 // dozen pieces, and each is a copy of a few bytes unless the buffer is full.
 // A line of several pieces goes in with put(), which checks the room once for
 // the whole line; numbers are written straight into the buffer.
+//
+// The buffer holds what the console is handed. For a console that speaks
+// cp932 that is the programs' text as it is (a console of another set, but
+// UTF-8, has it converted through iconv when it is flushed). For a UTF-8
+// console it is UTF-8, made as the text is printed: a phrase (phrase.hpp) is
+// a copy of its UTF-8 form, any other text is converted on its way in. The
+// form is chosen at the first print, when the console's set is asked.
 class ConsoleOut {
 public:
     constexpr ConsoleOut(char* buffer, std::size_t size) : next_(buffer), end_(buffer + size) {}
 
     ConsoleOut& operator<<(std::string_view text) {
+        if (form_ != Form::cp932) [[unlikely]] return appendInForm(text);
         if (text.size() > room()) return appendBeyondBuffer(text);
         next_ = appendText(next_, text);
         return *this;
     }
     ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
     ConsoleOut& operator<<(char c) { return *this << std::string_view(&c, 1); }
+    ConsoleOut& operator<<(const Phrase& phrase) {
+        if (form_ == Form::utf8 && phrase.utf8.size() <= room()) {
+            next_ = appendText(next_, phrase.utf8);
+            return *this;
+        }
+        return *this << phrase.cp932;
+    }
+    template <PhraseLiteral P>
+    ConsoleOut& operator<<(P) {
+        if (form_ == Form::utf8 && P::utf8.size() <= room()) {
+            next_ = appendText(next_, P::utf8);
+            return *this;
+        }
+        return *this << P::cp932;
+    }
 
     template <std::integral T>
         requires(!std::same_as<T, char> && !std::same_as<T, bool>)
     ConsoleOut& operator<<(T value) {
-        if (room() >= mostDecimalChars<T>) {
-            next_ = writeDecimal(next_, value);
-            return *this;
+        // Digits are the same in cp932 and UTF-8, unless a lead byte waits.
+        if (form_ > Form::utf8 || room() < mostDecimalChars<T>) [[unlikely]] {
+            char digits[mostDecimalChars<T>];
+            char* end = writeDecimal(digits, value);
+            return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
         }
-        char digits[mostDecimalChars<T>];
-        char* end = writeDecimal(digits, value);
-        return appendBeyondBuffer(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+        next_ = writeDecimal(next_, value);
+        return *this;
     }
 
-    // Appends the pieces in order, as `<<` one after another would: texts
-    // (string views, NUL-terminated buffers such as a record's name), single
-    // characters and numbers. Every piece is worked out before the first is
-    // appended. When the whole line fits, the room is checked once and the
-    // pieces are copied without a check each; otherwise they go in one by one,
-    // flushing as the buffer fills, as `<<` does.
+    // Appends the pieces in order, as `<<` one after another would: phrases,
+    // texts (string views, NUL-terminated buffers such as a record's name),
+    // single characters and numbers. Every piece is worked out before the
+    // first is appended. When the whole line fits, the room is checked once
+    // and the pieces are copied without a check each; otherwise they go in
+    // one by one, flushing as the buffer fills, as `<<` does.
     template <typename... Pieces>
-    ConsoleOut& put(const Pieces&... pieces) {
-        return putPieces(asPiece(pieces)...);
+    [[gnu::always_inline]] ConsoleOut& put(const Pieces&... pieces) {
+        if (form_ != Form::cp932) [[unlikely]] return putInUtf8(asPiece(pieces)...);
+        return putPieces(inCp932(asPiece(pieces))...);
     }
 
 private:
+    // What the buffer holds (see above); the order matters to the tests in line.
+    enum class Form : unsigned char {
+        cp932,              // cp932: the console's, or converted when flushed
+        utf8,               // UTF-8, converted as printed
+        utf8AfterLeadByte,  // UTF-8, and the lead byte of a double-byte character waits for its second byte
+        undecided,          // nothing printed yet
+    };
+
     std::size_t room() const { return static_cast<std::size_t>(end_ - next_); }
 
     static char* appendText(char* to, std::string_view text) {
@@ -79,7 +114,9 @@ private:
     // the array's bounds.
     template <typename Piece>
     static auto asPiece(const Piece& piece) {
-        if constexpr (std::is_array_v<Piece>) {
+        if constexpr (std::same_as<Piece, Phrase> || PhraseLiteral<Piece>) {
+            return piece;
+        } else if constexpr (std::is_array_v<Piece>) {
             std::string_view text(piece, textLength(piece, std::extent_v<Piece>));
             if constexpr (std::extent_v<Piece> >= shortCopy) {
                 return TextInArray<std::extent_v<Piece>>{text};
@@ -152,8 +189,19 @@ private:
         return writeDecimal(to, value);
     }
 
+    // A piece as a cp932 buffer takes it: a phrase as its cp932 bytes.
+    static std::string_view inCp932(const Phrase& phrase) { return phrase.cp932; }
+    template <PhraseLiteral P>
+    static std::string_view inCp932(P) {
+        return P::cp932;
+    }
+    template <typename Piece>
+    static Piece inCp932(Piece piece) {
+        return piece;
+    }
+
     template <typename... Pieces>
-    ConsoleOut& putPieces(Pieces... pieces) {
+    [[gnu::always_inline]] ConsoleOut& putPieces(Pieces... pieces) {
         if ((mostBytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
         char* to = next_;
         ((to = appendInRoom(to, pieces)), ...);
@@ -161,13 +209,131 @@ private:
         return *this;
     }
 
-private:
+    // --- a UTF-8 buffer -------------------------------------------------
+
+    // The most bytes that a piece takes in a UTF-8 buffer: a text converted
+    // needs room for three bytes a byte and some slack; a phrase may have to
+    // be converted too, when a lead byte waits before it.
+    static constexpr std::size_t utf8Room(std::size_t size) { return platform::utf8Room(size); }
+    static std::size_t mostUtf8Bytes(const Phrase& phrase) {
+        return std::max(phrase.utf8.size(), utf8Room(phrase.cp932.size()));
+    }
+    template <PhraseLiteral P>
+    static constexpr std::size_t mostUtf8Bytes(P) {
+        return std::max(P::utf8.size(), utf8Room(P::cp932.size()));
+    }
+    static std::size_t mostUtf8Bytes(std::string_view text) { return utf8Room(text.size()); }
+    template <std::size_t N>
+    static std::size_t mostUtf8Bytes(TextInArray<N>) {
+        return utf8Room(N);
+    }
+    static std::size_t mostUtf8Bytes(char) { return utf8Room(1); }
+    template <std::integral T>
+    static std::size_t mostUtf8Bytes(T) {
+        return utf8Room(mostDecimalChars<T>);
+    }
+
+    // Each appends one piece to a UTF-8 buffer with the room for it; `clean`
+    // tells that no lead byte waits, and is kept up to date.
+    template <PhraseLiteral P>
+    [[gnu::always_inline]] char* appendUtf8InRoom(char* to, P, bool& clean) {
+        if (clean) return appendText(to, P::utf8);
+        return convertInRoom(to, P::cp932, clean);
+    }
+    char* appendUtf8InRoom(char* to, const Phrase& phrase, bool& clean) {
+        if (clean) return appendText(to, phrase.utf8);
+        return convertInRoom(to, phrase.cp932, clean);
+    }
+    char* appendUtf8InRoom(char* to, std::string_view text, bool& clean) { return convertInRoom(to, text, clean); }
+    template <std::size_t N>
+    [[gnu::always_inline]] char* appendUtf8InRoom(char* to, TextInArray<N> piece, bool& clean) {
+        // A name is mostly short, and ASCII as often as not.
+        if (clean && piece.text.size() <= shortCopy) {
+            if (shortAscii(piece.text)) {
+                std::memcpy(to, piece.text.data(), shortCopy);
+                return to + piece.text.size();
+            }
+            char* end = appendShortName(to, piece.text);
+            clean = form_ == Form::utf8;
+            return end;
+        }
+        return convertInRoom(to, piece.text, clean);
+    }
+
+    // Whether a text of at most shortCopy bytes, in an array of at least
+    // shortCopy, is ASCII: its first shortCopy bytes are read as two words.
+    static bool shortAscii(std::string_view text) {
+        static_assert(shortCopy == 16);
+        constexpr std::uint64_t highs = 0x8080808080808080u;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::uint64_t low;
+            std::uint64_t high;
+            std::memcpy(&low, text.data(), 8);
+            std::memcpy(&high, text.data() + 8, 8);
+            const std::size_t size = text.size();
+            const std::uint64_t lowKept = size >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
+            const std::uint64_t highKept = size >= 16  ? ~std::uint64_t{0}
+                                           : size <= 8 ? 0
+                                                       : (std::uint64_t{1} << (8 * (size - 8))) - 1;
+            return (((low & lowKept) | (high & highKept)) & highs) == 0;
+        } else {
+            for (char c : text) {
+                if (static_cast<unsigned char>(c) >= 0x80) return false;
+            }
+            return true;
+        }
+    }
+    [[gnu::always_inline]] char* appendUtf8InRoom(char* to, char c, bool& clean) {
+        if (clean && static_cast<unsigned char>(c) < 0x80) {
+            *to = c;
+            return to + 1;
+        }
+        return convertInRoom(to, std::string_view(&c, 1), clean);
+    }
+    template <std::integral T>
+    [[gnu::always_inline]] char* appendUtf8InRoom(char* to, T value, bool& clean) {
+        if (clean) return writeDecimal(to, value);
+        char digits[mostDecimalChars<T>];
+        char* end = writeDecimal(digits, value);
+        return convertInRoom(to, std::string_view(digits, static_cast<std::size_t>(end - digits)), clean);
+    }
+
+    template <typename... Pieces>
+    [[gnu::noinline]] ConsoleOut& putInUtf8(Pieces... pieces) {
+        if (form_ == Form::undecided) decideForm();
+        if (form_ == Form::cp932) return putPieces(inCp932(pieces)...);
+        if ((mostUtf8Bytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
+        char* to = next_;
+        bool clean = form_ == Form::utf8;
+        ((to = appendUtf8InRoom(to, pieces, clean)), ...);
+        next_ = to;
+        return *this;
+    }
+
     friend void flushOutput();
     friend std::string takeUnfinishedLine();
-    // Flushes, then takes `text` in as many buffers as it fills.
+    friend class ScriptedConsole;
+    // Flushes, then takes `text` in as many buffers as it fills, as it is.
     ConsoleOut& appendBeyondBuffer(std::string_view text);
+    // `<<` of a text when the buffer is not (yet) known to be cp932.
+    ConsoleOut& appendInForm(std::string_view text);
+    // Converts cp932 text into UTF-8 at `to`, which has utf8Room(text.size())
+    // bytes; a lead byte at its end waits for the next text.
+    char* convertInRoom(char* to, std::string_view text);
+    char* convertInRoom(char* to, std::string_view text, bool& clean) {
+        char* end = convertInRoom(to, text);
+        clean = form_ == Form::utf8;
+        return end;
+    }
+    // A name of at most shortCopy bytes, at the start of an array of at least
+    // shortCopy, when no lead byte waits: the UTF-8 of the last few names is
+    // kept, as the same names come again and again.
+    char* appendShortName(char* to, std::string_view name);
+    // Asks the console's set, at the first print.
+    void decideForm();
     char* next_;
     char* const end_;
+    Form form_ = Form::undecided;
 };
 
 // Standard output of the program.

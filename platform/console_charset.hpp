@@ -16,9 +16,18 @@ const ConsoleCharset& realConsoleCharset();
 // Where converted output goes: each call hands over the next bytes to write.
 using OutputSink = void (*)(std::string_view bytes);
 
-// Writes a piece of output in the set `charset`, through `sink`, in one or
-// more calls (a UTF-8 console gets it in pieces of a fixed buffer's size). A
-// lead byte at the end of the piece waits in `carry`.
+// Whether output for a console of `charset` is converted as it is printed
+// (UTF-8, through the tables) rather than when it is flushed.
+bool convertedAsPrinted(const ConsoleCharset& charset);
+
+// Converts a piece of output into UTF-8 at `out`, which has utf8Room(cp932.size())
+// bytes, for a console where convertedAsPrinted; returns the end of what it
+// wrote. A lead byte at the end of the piece waits in `carry`.
+char* utf8AsPrinted(std::string_view cp932, Cp932Carry& carry, char* out);
+
+// Writes a piece of output in the set `charset`, through `sink` (whole, for
+// a set with shift states). A lead byte at the end of the piece waits in
+// `carry`.
 void writeInCharset(std::string_view cp932, const ConsoleCharset& charset, Cp932Carry& carry, OutputSink sink);
 
 // The end of the output: a lead byte still held in `carry`, as a broken
@@ -27,10 +36,6 @@ std::string_view endOfOutputInCharset(const ConsoleCharset& charset, Cp932Carry&
 
 // Whole text, in `charset` and ending there in its initial shift state.
 std::string wholeTextInCharset(std::string_view cp932, const ConsoleCharset& charset);
-
-// The prompt that the line editor shows, in the set it edits in: UTF-8 for
-// a UTF-8 console, cp932 otherwise. A lead byte held in `carry` goes first.
-std::string promptInCharset(std::string prompt, const ConsoleCharset& charset, Cp932Carry& carry);
 
 // Whether every line in `input`, as read from a console of `charset`, is
 // already the cp932 line it stands for: always for cp932, for UTF-8 when all

@@ -57,19 +57,6 @@ constexpr std::size_t utf8Room(std::size_t size) { return 3 * (size + 1) + 8; }
 char* cp932ToUtf8(std::string_view piece, Cp932Carry& carry, char* out);
 std::string cp932ToUtf8(std::string_view piece, Cp932Carry& carry);
 
-// Converts the first `atLeast` bytes of `text`, as cp932ToUtf8 does, and
-// perhaps up to cp932Ahead bytes more (ending where no lead byte is held),
-// reading on in `text` to find text it converted before; `out` has
-// utf8Room(atLeast + cp932Ahead) bytes. Tells how many bytes it took and
-// where what it wrote ends. (A piece cut where text repeats is converted
-// across the cut as fast as the rest.)
-constexpr std::size_t cp932Ahead = 80;
-struct Utf8Conversion {
-    std::size_t taken;
-    char* end;
-};
-Utf8Conversion cp932ToUtf8Ahead(std::string_view text, std::size_t atLeast, Cp932Carry& carry, char* out);
-
 // The end of the output: a lead byte still held becomes U+FFFD.
 std::string finishCp932(Cp932Carry& carry);
 

@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace platform::literals;
+
 enum class Target { hitPoints, attack, defence, speed };
 
 // A trap takes away, a potion gives.
@@ -26,7 +28,7 @@ constexpr Amount share(std::int32_t divisor) { return {0, divisor, ShareOf::chan
 constexpr Amount shareOfMaxHp(std::int32_t divisor) { return {0, divisor, ShareOf::maxHp}; }
 
 struct EventRow {
-    const char* message;
+    platform::Phrase message;
     Kind kind;
     Target target;
     Amount amount;
@@ -34,31 +36,31 @@ struct EventRow {
 
 // Rolls 1 to 20. The messages of rolls 2 to 5 end with a blank; that of roll 1 does not.
 const EventRow trapsAndPotions[] = {
-    {"トラップが発動した。100のダメージ", Kind::trap, Target::hitPoints, points(100)},
-    {"トラップが発動した。150のダメージ ", Kind::trap, Target::hitPoints, points(150)},
-    {"トラップが発動した。200のダメージ ", Kind::trap, Target::hitPoints, points(200)},
-    {"トラップが発動した。ヒットポイント10%のダメージ ", Kind::trap, Target::hitPoints, share(10)},
-    {"トラップが発動した。ヒットポイント50%のダメージ ", Kind::trap, Target::hitPoints, share(2)},
-    {"トラップが発動した。攻撃力が10減少した。", Kind::trap, Target::attack, points(10)},
-    {"トラップが発動した。攻撃力が10%減少した。", Kind::trap, Target::attack, share(10)},
-    {"トラップが発動した。防御力が10下がった。", Kind::trap, Target::defence, points(10)},
-    {"トラップが発動した。防御力が10%下がった。", Kind::trap, Target::defence, share(10)},
-    {"トラップが発動した。スピードが10下がった。", Kind::trap, Target::speed, points(10)},
-    {"トラップが発動した。スピードが10%下がった。", Kind::trap, Target::speed, share(10)},
-    {"回復薬を手に入れた。HPが100回復した。", Kind::potion, Target::hitPoints, points(100)},
-    {"回復薬を手に入れた。HPが10%回復した。", Kind::potion, Target::hitPoints, shareOfMaxHp(10)},
-    {"回復薬を手に入れた。HPが20%回復した。", Kind::potion, Target::hitPoints, shareOfMaxHp(5)},
-    {"攻撃力上がる薬があったので飲んでみた。最大APが5上がった。", Kind::potion, Target::attack,
+    {"トラップが発動した。100のダメージ"_phrase, Kind::trap, Target::hitPoints, points(100)},
+    {"トラップが発動した。150のダメージ "_phrase, Kind::trap, Target::hitPoints, points(150)},
+    {"トラップが発動した。200のダメージ "_phrase, Kind::trap, Target::hitPoints, points(200)},
+    {"トラップが発動した。ヒットポイント10%のダメージ "_phrase, Kind::trap, Target::hitPoints, share(10)},
+    {"トラップが発動した。ヒットポイント50%のダメージ "_phrase, Kind::trap, Target::hitPoints, share(2)},
+    {"トラップが発動した。攻撃力が10減少した。"_phrase, Kind::trap, Target::attack, points(10)},
+    {"トラップが発動した。攻撃力が10%減少した。"_phrase, Kind::trap, Target::attack, share(10)},
+    {"トラップが発動した。防御力が10下がった。"_phrase, Kind::trap, Target::defence, points(10)},
+    {"トラップが発動した。防御力が10%下がった。"_phrase, Kind::trap, Target::defence, share(10)},
+    {"トラップが発動した。スピードが10下がった。"_phrase, Kind::trap, Target::speed, points(10)},
+    {"トラップが発動した。スピードが10%下がった。"_phrase, Kind::trap, Target::speed, share(10)},
+    {"回復薬を手に入れた。HPが100回復した。"_phrase, Kind::potion, Target::hitPoints, points(100)},
+    {"回復薬を手に入れた。HPが10%回復した。"_phrase, Kind::potion, Target::hitPoints, shareOfMaxHp(10)},
+    {"回復薬を手に入れた。HPが20%回復した。"_phrase, Kind::potion, Target::hitPoints, shareOfMaxHp(5)},
+    {"攻撃力上がる薬があったので飲んでみた。最大APが5上がった。"_phrase, Kind::potion, Target::attack,
      points(5)},
-    {"攻撃力上がる薬があったので飲んでみた。最大APが5%上がった。", Kind::potion, Target::attack,
+    {"攻撃力上がる薬があったので飲んでみた。最大APが5%上がった。"_phrase, Kind::potion, Target::attack,
      share(20)},
-    {"防御力が上がる薬があったので飲んでみた。最大DPが5上がった。", Kind::potion, Target::defence,
+    {"防御力が上がる薬があったので飲んでみた。最大DPが5上がった。"_phrase, Kind::potion, Target::defence,
      points(5)},
-    {"防御力が上がる薬があったので飲んでみた。最大DPが5%上がった。", Kind::potion,
+    {"防御力が上がる薬があったので飲んでみた。最大DPが5%上がった。"_phrase, Kind::potion,
      Target::defence, share(20)},
-    {"速度が上がる薬があったので飲んでみた。最大SPが5上がった。", Kind::potion, Target::speed,
+    {"速度が上がる薬があったので飲んでみた。最大SPが5上がった。"_phrase, Kind::potion, Target::speed,
      points(5)},
-    {"速度が上がる薬があったので飲んでみた。最大SPが5%上がった。", Kind::potion, Target::speed,
+    {"速度が上がる薬があったので飲んでみた。最大SPが5%上がった。"_phrase, Kind::potion, Target::speed,
      share(20)},
 };
 
@@ -69,17 +71,17 @@ static_assert(std::size(trapsAndPotions) == lastTrapOrPotionRoll);
 struct EventFields {
     std::int32_t* changed;
     std::int32_t* follower;
-    const char* label;
+    platform::Phrase label;
 };
 
 EventFields fieldsOf(PlayerRecord& player, Target target) {
     switch (target) {
-        case Target::attack: return {&player.maxAp, &player.ap, "のAP:"};
-        case Target::defence: return {&player.maxDp, &player.dp, "のDP:"};
-        case Target::speed: return {&player.maxSp, &player.sp, "のSP:"};
+        case Target::attack: return {&player.maxAp, &player.ap, "のAP:"_phrase};
+        case Target::defence: return {&player.maxDp, &player.dp, "のDP:"_phrase};
+        case Target::speed: return {&player.maxSp, &player.sp, "のSP:"_phrase};
         case Target::hitPoints: break;
     }
-    return {&player.hp, nullptr, "のHP:"};
+    return {&player.hp, nullptr, "のHP:"_phrase};
 }
 
 std::int64_t amountFor(const PlayerRecord& player, const Amount& amount, std::int64_t changedValue) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/phrase.hpp"
 #include "platform/random.hpp"
 #include "rules/item_find.hpp"
 #include "rules/records.hpp"
@@ -15,8 +16,8 @@ constexpr int lastItemFindRoll = lastTrapOrPotionRoll + findTableSize;
 // What a trap or a potion did: its message, the follow-up line's label and
 // the changed value as it stands now.
 struct TrapOrPotion {
-    const char* message;
-    const char* label;
+    platform::Phrase message;
+    platform::Phrase label;
     std::int32_t value;
 };
 

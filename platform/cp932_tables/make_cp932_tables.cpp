@@ -3,7 +3,11 @@
 // lead and a second byte, and every Unicode scalar value. Run at build time;
 // writes one C++ source file (see platform/cp932_tables.hpp for its layout).
 //
-//     make_cp932_tables <output.cpp>
+//     make_cp932_tables <output.cpp> <code_points.hpp>
+//
+// The second file holds the decoding side once more, as code points in
+// constexpr tables, so that the programs' own texts get their UTF-8 form when
+// they are compiled (platform/phrase.hpp).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +98,19 @@ std::string piece(std::string_view utf8) {
 
 const std::string noPiece = "{{0,0,0},0}";
 
+// A code point that no cp932 character has: no character.
+constexpr unsigned noCodePoint = 0xFFFF;
+
+// The code point of one UTF-8 character of at most three bytes.
+unsigned codePointOf(std::string_view utf8) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(utf8[i])); };
+    switch (utf8.size()) {
+    case 1: return byte(0);
+    case 2: return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    default: return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    }
+}
+
 // What the console takes for a character that iconv drops (see cp932_tables.hpp).
 constexpr unsigned droppedCode = 0xFFFF;
 
@@ -104,6 +121,10 @@ struct Tables {
     // 0 has none, and stands for every byte that starts no pair.
     std::vector<unsigned> pairRowOf = std::vector<unsigned>(256, 0);
     std::vector<std::vector<std::string>> pairRows{std::vector<std::string>(256, noPiece)};
+    // The same characters as code points (noCodePoint: none), for the
+    // constexpr tables.
+    std::vector<unsigned> singleCodePoints = std::vector<unsigned>(256, noCodePoint);
+    std::vector<std::vector<unsigned>> pairCodePoints{std::vector<unsigned>(256, noCodePoint)};
     std::vector<unsigned> blockOf = std::vector<unsigned>(0x110000 / 256, 0);
     std::vector<std::vector<unsigned>> blocks{std::vector<unsigned>(256, 0)};
 };
@@ -118,13 +139,17 @@ void askDecoder(Tables& tables) {
             if (utf8Characters(single.output) != 1) fail("byte " + hex(byte) + " is not one character");
             if (byte < 0x80 && single.output != alone) fail("ASCII byte " + hex(byte) + " is not itself");
             tables.singleBytes[byte] = piece(single.output);
+            tables.singleCodePoints[byte] = codePointOf(single.output);
+            if (tables.singleCodePoints[byte] == noCodePoint) fail("byte " + hex(byte) + " is U+FFFF");
         } else if (single.verdict == Verdict::incomplete) {
             tables.needsSecond[byte] = 1;
             std::vector<std::string> row(256, noPiece);
+            std::vector<unsigned> codePoints(256, noCodePoint);
             for (unsigned trail = 0; trail < 256; ++trail) {
                 Conversion pair = convert(decoder, alone + static_cast<char>(trail));
                 if (pair.verdict == Verdict::whole && pair.consumed == 2 && utf8Characters(pair.output) == 1) {
                     row[trail] = piece(pair.output);
+                    codePoints[trail] = codePointOf(pair.output);
                 } else if (pair.verdict != Verdict::invalid || pair.consumed != 0) {
                     fail("bytes " + hex(byte) + " " + hex(trail) + " are neither a character nor invalid");
                 }
@@ -133,6 +158,7 @@ void askDecoder(Tables& tables) {
                 if (tables.pairRows.size() > 255) fail("more than 255 lead bytes have characters");
                 tables.pairRowOf[byte] = static_cast<unsigned>(tables.pairRows.size());
                 tables.pairRows.push_back(row);
+                tables.pairCodePoints.push_back(codePoints);
             }
         }
     }
@@ -223,16 +249,40 @@ void writeTables(const Tables& tables, const char* path) {
     if (std::fclose(file) != 0) fail(std::string("cannot write ") + path);
 }
 
+// The decoding side as code points, in constexpr tables of the same layout.
+void writeCodePoints(const Tables& tables, const char* path) {
+    std::FILE* file = std::fopen(path, "w");
+    if (file == nullptr) fail(std::string("cannot create ") + path);
+    auto number = [](unsigned value) { return hex(value); };
+    write(file,
+          "// Made by make_cp932_tables from the system's iconv when the programs were\n"
+          "// built. Not to be edited: the next build makes it again.\n"
+          "#pragma once\n\n"
+          "namespace platform::cp932 {\n\n"
+          "// The code point of each byte alone, of each pair by the row of its lead\n"
+          "// byte (as pairRowOf in cp932_tables.hpp); noCodePoint where none.\n"
+          "inline constexpr char16_t noCodePoint = " + hex(noCodePoint) + ";\n\n"
+          "inline constexpr char16_t codePointOfByte[256] = {");
+    writeValues(file, tables.singleCodePoints, 16, number);
+    write(file, "};\n\ninline constexpr unsigned char pairRowOfLead[256] = {");
+    writeValues(file, tables.pairRowOf, 16, number);
+    write(file, "};\n\ninline constexpr char16_t codePointOfPair[][256] = {\n");
+    writeRows(file, tables.pairCodePoints, 16, number);
+    write(file, "};\n\n}  // namespace platform::cp932\n");
+    if (std::fclose(file) != 0) fail(std::string("cannot write ") + path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_cp932_tables <output.cpp>\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_cp932_tables <output.cpp> <code_points.hpp>\n");
         return 2;
     }
     Tables tables;
     askDecoder(tables);
     askEncoder(tables);
     writeTables(tables, argv[1]);
+    writeCodePoints(tables, argv[2]);
     return 0;
 }

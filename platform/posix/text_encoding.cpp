@@ -297,14 +297,13 @@ Stretch* learnStretch(const unsigned char* in, std::size_t slot) {
     return true;
 }
 
-// Converts ASCII and repeated text from `in` on, while `in` is before `end`
-// and a stretch's bytes (and a block) are left before `readEnd`; the last
-// step may take it past `end` (never past readEnd). Stops there, and at text
-// the memo cannot take.
-void putRepeatedRuns(const unsigned char*& in, const unsigned char* end, const unsigned char* readEnd, char*& out) {
+// Converts ASCII and repeated text from `in` on, while a stretch's bytes
+// (and a block) are left before `end`. Stops there, and at text the memo
+// cannot take.
+void putRepeatedRuns(const unsigned char*& in, const unsigned char* end, char*& out) {
     constexpr std::size_t lookAhead = stretchSize + asciiBlock;
-    if (static_cast<std::size_t>(readEnd - in) < lookAhead) return;
-    const unsigned char* const limit = std::min(end, readEnd - lookAhead + 1);
+    if (static_cast<std::size_t>(end - in) < lookAhead) return;
+    const unsigned char* const limit = end - lookAhead + 1;
     const unsigned char* from = in;
     char* to = out;
     while (from < limit) {
@@ -318,18 +317,10 @@ void putRepeatedRuns(const unsigned char*& in, const unsigned char* end, const u
     out = to;
 }
 
-// Converts [in, end) into `out`, reading on to `readEnd` (at or after end)
-// for repeated text, which may take it up to cp932Ahead bytes past end (to a
-// point where no lead byte is held); returns where it stopped.
-struct Converted {
-    const unsigned char* in;
-    char* out;
-};
-
-Converted convertCp932(const unsigned char* in, const unsigned char* end, const unsigned char* readEnd,
-                       Cp932Carry& carry, char* out) {
+// Converts [in, end) into `out`; returns the end of what it wrote.
+char* convertCp932(const unsigned char* in, const unsigned char* end, Cp932Carry& carry, char* out) {
     if (!carry.leadByte.empty()) {
-        if (in == end) return {in, out};  // the lead byte waits on
+        if (in == end) return out;  // the lead byte waits on
         auto lead = static_cast<unsigned char>(carry.leadByte[0]);
         carry.leadByte.clear();
         const cp932::Utf8Piece& character = pairCharacter(lead, *in);
@@ -342,7 +333,7 @@ Converted convertCp932(const unsigned char* in, const unsigned char* end, const 
         }
     }
     while (in < end) {
-        putRepeatedRuns(in, end, readEnd, out);
+        putRepeatedRuns(in, end, out);
         if (in >= end) break;
         copyAscii(in, end, out);
         if (in == end) break;
@@ -369,10 +360,9 @@ Converted convertCp932(const unsigned char* in, const unsigned char* end, const 
         putReplacement(out);
         in += last ? 1 : badLength(byte, in[1]);
     }
-    return {in, out};
+    return out;
 }
-// The last step before the end takes ASCII short of a block, and a stretch.
-static_assert(cp932Ahead >= asciiBlock - 1 + stretchSize && stretchUtf8Size <= 3 * stretchSize);
+static_assert(stretchUtf8Size <= 3 * stretchSize);
 
 // The cp932 code of a Unicode scalar value (see cp932_tables.hpp).
 unsigned short cp932CodeOf(char32_t codePoint) {
@@ -506,13 +496,7 @@ ConsoleCharset localeCharset() {
 char* cp932ToUtf8(std::string_view piece, Cp932Carry& carry, char* out) {
     auto in = reinterpret_cast<const unsigned char*>(piece.data());
     const unsigned char* const end = in + piece.size();
-    return convertCp932(in, end, end, carry, out).out;
-}
-
-Utf8Conversion cp932ToUtf8Ahead(std::string_view text, std::size_t atLeast, Cp932Carry& carry, char* out) {
-    auto start = reinterpret_cast<const unsigned char*>(text.data());
-    Converted converted = convertCp932(start, start + atLeast, start + text.size(), carry, out);
-    return {static_cast<std::size_t>(converted.in - start), converted.out};
+    return convertCp932(in, end, carry, out);
 }
 
 std::string cp932ToUtf8(std::string_view piece, Cp932Carry& carry) {

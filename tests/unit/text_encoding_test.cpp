@@ -41,25 +41,49 @@ std::string decodeInPieces(std::string_view cp932, const std::vector<std::size_t
     return result + platform::finishCp932(carry);
 }
 
-// As the console converts a flush: each piece at least to the next cut, the
-// converter free to read on and to take a little more where text repeats.
-std::string decodeAhead(std::string_view cp932, const std::vector<std::size_t>& cuts) {
-    platform::Cp932Carry carry;
-    std::string result;
+// As a UTF-8 console converts output while it is printed: in pieces, each
+// followed by a name (the first of `names`, in an array as records hold
+// them) or a phrase, every third line through put().
+std::string decodePrinted(std::string_view cp932, const std::vector<std::size_t>& cuts) {
+    using namespace platform::literals;
+    platform::ScriptedConsole console({}, ConsoleCharset::utf8());
     std::size_t from = 0;
-    auto convert = [&](std::size_t atLeast) {
-        std::string out(platform::utf8Room(atLeast + platform::cp932Ahead), '\0');
-        platform::Utf8Conversion converted = platform::cp932ToUtf8Ahead(cp932.substr(from), atLeast, carry, out.data());
-        EXPECT_GE(converted.taken, atLeast);
-        EXPECT_LE(converted.taken, std::min(atLeast + platform::cp932Ahead, cp932.size() - from));
-        result.append(out.data(), static_cast<std::size_t>(converted.end - out.data()));
-        from += converted.taken;
+    std::size_t pieces = 0;
+    auto print = [&](std::size_t to) {
+        const std::string_view piece = cp932.substr(from, to - from);
+        char name[20] = {};
+        piece.substr(0, sizeof name - 1).copy(name, sizeof name - 1);
+        switch (pieces++ % 3) {
+        case 0: platform::out << piece; break;
+        case 1: platform::out.put(piece, "あ\n"_phrase, 12); break;
+        case 2: platform::out.put(name, "x"_phrase); break;
+        }
+        from = to;
     };
-    for (std::size_t cut : cuts) {
-        if (cut > from) convert(cut - from);
-    }
-    convert(cp932.size() - from);
-    return result + platform::finishCp932(carry);
+    for (std::size_t cut : cuts) print(cut);
+    print(cp932.size());
+    // A lead byte left waiting meets a phrase.
+    platform::out << "\n"_phrase;
+    return console.takeOutput();
+}
+
+// What decodePrinted prints, in cp932.
+std::string printedCp932(std::string_view cp932, const std::vector<std::size_t>& cuts) {
+    std::string printed;
+    std::size_t from = 0;
+    std::size_t pieces = 0;
+    auto print = [&](std::size_t to) {
+        const std::string_view piece = cp932.substr(from, to - from);
+        switch (pieces++ % 3) {
+        case 0: printed += piece; break;
+        case 1: printed += std::string(piece) + "あ\n12"; break;
+        case 2: printed += std::string(piece.substr(0, std::min(piece.find('\0'), std::size_t{19}))) + "x"; break;
+        }
+        from = to;
+    };
+    for (std::size_t cut : cuts) print(cut);
+    print(cp932.size());
+    return printed + "\n";
 }
 
 const std::string replacement = utf8(u8"\uFFFD");
@@ -77,6 +101,17 @@ TEST(Cp932ToUtf8, ConvertsTheGamesTextAndHalfWidthKatakana) {
     EXPECT_EQ(decodeWhole("｡ｱﾝﾟ"), utf8(u8"｡ｱﾝﾟ"));
     EXPECT_EQ(std::string("｡ﾟ"), "\xA1\xDF");
     EXPECT_EQ(decodeWhole("①\x87\x40"), utf8(u8"①①"));
+}
+
+TEST(Cp932ToUtf8, PhrasesCarryTheUtf8ThatTheConsoleWouldMake) {
+    // Made when compiled, from the generated code points, not the runtime tables.
+    using namespace platform::literals;
+    constexpr auto mixed = "command： ～\\~ ｱﾝﾟ ① \xFA\x40 \xED\x40 ¬"_phrase;
+    EXPECT_EQ(std::string(mixed.utf8), decodeWhole(mixed.cp932));
+    constexpr auto empty = ""_phrase;
+    EXPECT_EQ(empty.utf8, "");
+    const platform::Phrase chosen = "続行するには何かキーを押してください . . . "_phrase;
+    EXPECT_EQ(std::string(chosen.utf8), decodeWhole(chosen.cp932));
 }
 
 TEST(Cp932ToUtf8, DoubleByteCharacterCutBetweenPiecesIsConvertedWhole) {
@@ -327,7 +362,8 @@ TEST(TablesAgainstIconv, RandomTextInRandomPiecesConvertsAsIconvHasIt) {
         const std::string expected = iconvItself.decode(cp932);
         ASSERT_EQ(decodeWhole(cp932), expected) << hexBytes(cp932);
         ASSERT_EQ(decodeInPieces(cp932, cuts), expected) << hexBytes(cp932) << " in " << cuts.size() + 1;
-        ASSERT_EQ(decodeAhead(cp932, cuts), expected) << hexBytes(cp932) << " ahead of " << cuts.size() + 1;
+        ASSERT_EQ(decodePrinted(cp932, cuts), decodeWhole(printedCp932(cp932, cuts)))
+            << hexBytes(cp932) << " printed in " << cuts.size() + 1;
 
         const std::string line = randomUtf8(random);
         bool lost = false;
