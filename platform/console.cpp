@@ -230,12 +230,8 @@ KnownName knownNames[8];
 char* ConsoleOut::appendShortName(char* to, std::string_view name) {
     static_assert(shortCopy == 16 && sizeof(KnownName::utf8) >= 3 * shortCopy);
     std::uint64_t bytes[2];
-    std::memcpy(bytes, name.data(), sizeof bytes);
+    shortTextWords(name, bytes);
     const std::size_t size = name.size();
-    // Only the name's own bytes count.
-    unsigned char kept[16] = {};
-    std::memcpy(kept, name.data(), size);
-    std::memcpy(bytes, kept, sizeof bytes);
     KnownName& slot = knownNames[((bytes[0] ^ bytes[1]) * 0x9E3779B97F4A7C15u) >> 61];
     if (slot.size == size && slot.bytes[0] == bytes[0] && slot.bytes[1] == bytes[1]) {
         std::memcpy(to, slot.utf8, sizeof slot.utf8);

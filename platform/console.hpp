@@ -260,29 +260,31 @@ private:
         return convertInRoom(to, piece.text, clean);
     }
 
-    // Whether a text of at most shortCopy bytes, in an array of at least
-    // shortCopy, is ASCII: its first shortCopy bytes are read as two words.
-    static bool shortAscii(std::string_view text) {
-        static_assert(shortCopy == 16);
-        constexpr std::uint64_t highs = 0x8080808080808080u;
+    // The bytes of a text of at most shortCopy bytes, at the start of an
+    // array of at least shortCopy, as two words, zero past the text's end.
+    static void shortTextWords(std::string_view text, std::uint64_t (&words)[2]) {
+        static_assert(shortCopy == 2 * sizeof(std::uint64_t));
         if constexpr (std::endian::native == std::endian::little) {
-            std::uint64_t low;
-            std::uint64_t high;
-            std::memcpy(&low, text.data(), 8);
-            std::memcpy(&high, text.data() + 8, 8);
+            std::memcpy(words, text.data(), shortCopy);
             const std::size_t size = text.size();
-            const std::uint64_t lowKept = size >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
-            const std::uint64_t highKept = size >= 16  ? ~std::uint64_t{0}
-                                           : size <= 8 ? 0
-                                                       : (std::uint64_t{1} << (8 * (size - 8))) - 1;
-            return (((low & lowKept) | (high & highKept)) & highs) == 0;
-        } else {
-            for (char c : text) {
-                if (static_cast<unsigned char>(c) >= 0x80) return false;
+            if (size < 8) {
+                words[0] &= (std::uint64_t{1} << (8 * size)) - 1;
+                words[1] = 0;
+            } else if (size < 16) {
+                words[1] &= (std::uint64_t{1} << (8 * (size - 8))) - 1;
             }
-            return true;
+        } else {
+            unsigned char bytes[shortCopy] = {};
+            for (std::size_t i = 0; i < text.size(); ++i) bytes[i] = static_cast<unsigned char>(text[i]);
+            std::memcpy(words, bytes, shortCopy);
         }
     }
+    static bool shortAscii(std::string_view text) {
+        std::uint64_t words[2];
+        shortTextWords(text, words);
+        return ((words[0] | words[1]) & 0x8080808080808080u) == 0;
+    }
+
     [[gnu::always_inline]] char* appendUtf8InRoom(char* to, char c, bool& clean) {
         if (clean && static_cast<unsigned char>(c) < 0x80) {
             *to = c;
