@@ -187,6 +187,7 @@ bool outputIsTerminal() {
 
 // Out of line even here: the console's own short writes stay short.
 [[gnu::noinline]] ConsoleOut& ConsoleOut::appendBeyondBuffer(std::string_view text) {
+    if (form_ != Form::cp932) return appendInForm(text);
     flushOutput();
     while (text.size() > room()) {
         const std::size_t piece = room();
@@ -202,9 +203,19 @@ bool outputIsTerminal() {
 void ConsoleOut::decideForm() {
     if (!convertedAsPrinted(consoleCharset())) {
         form_ = Form::cp932;
+        limit_ = end_;
     } else {
         form_ = outputCarry.leadByte.empty() ? Form::utf8 : Form::utf8AfterLeadByte;
     }
+}
+
+[[gnu::noinline]] ConsoleOut& ConsoleOut::appendPhrase(const Phrase& phrase) {
+    if (form_ == Form::undecided) decideForm();
+    if (form_ == Form::utf8 && phrase.utf8.size() <= room()) {
+        next_ = appendText(next_, phrase.utf8);
+        return *this;
+    }
+    return *this << phrase.cp932;
 }
 
 char* ConsoleOut::convertInRoom(char* to, std::string_view text) {
@@ -615,7 +626,7 @@ ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     chunkEnd = 0;
     notes = {};
     script = new Script{std::move(input), 0, {}, std::move(charset)};
-    out.form_ = ConsoleOut::Form::undecided;
+    out.restartForm();
 }
 
 ScriptedConsole::~ScriptedConsole() {
@@ -624,7 +635,7 @@ ScriptedConsole::~ScriptedConsole() {
     script = nullptr;
     chunkPos = 0;
     chunkEnd = 0;
-    out.form_ = ConsoleOut::Form::undecided;
+    out.restartForm();
 }
 
 std::string ScriptedConsole::takeOutput() {

@@ -29,42 +29,39 @@ namespace platform {
 // console it is UTF-8, made as the text is printed: a phrase (phrase.hpp) is
 // a copy of its UTF-8 form, any other text is converted on its way in. The
 // form is chosen at the first print, when the console's set is asked.
+//
+// A cp932 buffer's appends test only that the text fits before `limit_`,
+// which is the buffer's end in that form and its start in every other: there
+// nothing fits, and the out-of-line path appends as the form wants.
 class ConsoleOut {
 public:
-    constexpr ConsoleOut(char* buffer, std::size_t size) : next_(buffer), end_(buffer + size) {}
+    constexpr ConsoleOut(char* buffer, std::size_t size)
+        : begin_(buffer), next_(buffer), end_(buffer + size), limit_(buffer) {}
 
     ConsoleOut& operator<<(std::string_view text) {
-        if (form_ != Form::cp932) [[unlikely]] return appendInForm(text);
-        if (text.size() > room()) return appendBeyondBuffer(text);
+        if (!fitsInCp932(text.size())) return appendBeyondBuffer(text);
         next_ = appendText(next_, text);
         return *this;
     }
     ConsoleOut& operator<<(const char* text) { return *this << std::string_view(text); }
     ConsoleOut& operator<<(char c) { return *this << std::string_view(&c, 1); }
     ConsoleOut& operator<<(const Phrase& phrase) {
-        if (form_ == Form::utf8 && phrase.utf8.size() <= room()) {
-            next_ = appendText(next_, phrase.utf8);
-            return *this;
-        }
-        return *this << phrase.cp932;
+        if (!fitsInCp932(phrase.cp932.size())) return appendPhrase(phrase);
+        next_ = appendText(next_, phrase.cp932);
+        return *this;
     }
     template <PhraseLiteral P>
-    ConsoleOut& operator<<(P) {
-        if (form_ == Form::utf8 && P::utf8.size() <= room()) {
-            next_ = appendText(next_, P::utf8);
-            return *this;
-        }
-        return *this << P::cp932;
+    ConsoleOut& operator<<(P phrase) {
+        return put(phrase);
     }
 
     template <std::integral T>
         requires(!std::same_as<T, char> && !std::same_as<T, bool>)
     ConsoleOut& operator<<(T value) {
-        // Digits are the same in cp932 and UTF-8, unless a lead byte waits.
-        if (form_ > Form::utf8 || room() < mostDecimalChars<T>) [[unlikely]] {
+        if (!fitsInCp932(mostDecimalChars<T>)) [[unlikely]] {
             char digits[mostDecimalChars<T>];
             char* end = writeDecimal(digits, value);
-            return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
+            return appendBeyondBuffer(std::string_view(digits, static_cast<std::size_t>(end - digits)));
         }
         next_ = writeDecimal(next_, value);
         return *this;
@@ -78,12 +75,11 @@ public:
     // one by one, flushing as the buffer fills, as `<<` does.
     template <typename... Pieces>
     [[gnu::always_inline]] ConsoleOut& put(const Pieces&... pieces) {
-        if (form_ != Form::cp932) [[unlikely]] return putInUtf8(asPiece(pieces)...);
-        return putPieces(inCp932(asPiece(pieces))...);
+        return putPieces(asPiece(pieces)...);
     }
 
 private:
-    // What the buffer holds (see above); the order matters to the tests in line.
+    // What the buffer holds (see above).
     enum class Form : unsigned char {
         cp932,              // cp932: the console's, or converted when flushed
         utf8,               // UTF-8, converted as printed
@@ -91,6 +87,8 @@ private:
         undecided,          // nothing printed yet
     };
 
+    // Whether `size` bytes fit in a cp932 buffer (never in another).
+    bool fitsInCp932(std::size_t size) const { return static_cast<std::ptrdiff_t>(size) <= limit_ - next_; }
     std::size_t room() const { return static_cast<std::size_t>(end_ - next_); }
 
     static char* appendText(char* to, std::string_view text) {
@@ -176,6 +174,11 @@ private:
     static std::string_view checked(TextInArray<N> piece) {
         return piece.text;
     }
+    // A phrase taken one at a time goes the way of a phrase chosen at run time.
+    template <PhraseLiteral P>
+    static Phrase checked(P) {
+        return {P::cp932, P::utf8};
+    }
     template <typename Piece>
     static Piece checked(Piece piece) {
         return piece;
@@ -202,11 +205,26 @@ private:
 
     template <typename... Pieces>
     [[gnu::always_inline]] ConsoleOut& putPieces(Pieces... pieces) {
-        if ((mostBytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
+        if (!fitsInCp932((mostBytes(inCp932(pieces)) + ...))) return putBeyondCp932(pieces...);
         char* to = next_;
-        ((to = appendInRoom(to, pieces)), ...);
+        ((to = appendInRoom(to, inCp932(pieces))), ...);
         next_ = to;
         return *this;
+    }
+
+    // A line that does not fit in a cp932 buffer, or a buffer of another
+    // form: the form is chosen at the first print.
+    template <typename... Pieces>
+    [[gnu::noinline]] ConsoleOut& putBeyondCp932(Pieces... pieces) {
+        if (form_ == Form::undecided) decideForm();
+        if (form_ != Form::cp932) return putInUtf8(pieces...);
+        if (fitsInCp932((mostBytes(inCp932(pieces)) + ...))) {
+            char* to = next_;
+            ((to = appendInRoom(to, inCp932(pieces))), ...);
+            next_ = to;
+            return *this;
+        }
+        return (*this << ... << checked(inCp932(pieces)));
     }
 
     // --- a UTF-8 buffer -------------------------------------------------
@@ -301,9 +319,7 @@ private:
     }
 
     template <typename... Pieces>
-    [[gnu::noinline]] ConsoleOut& putInUtf8(Pieces... pieces) {
-        if (form_ == Form::undecided) decideForm();
-        if (form_ == Form::cp932) return putPieces(inCp932(pieces)...);
+    ConsoleOut& putInUtf8(Pieces... pieces) {
         if ((mostUtf8Bytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
         char* to = next_;
         bool clean = form_ == Form::utf8;
@@ -315,9 +331,13 @@ private:
     friend void flushOutput();
     friend std::string takeUnfinishedLine();
     friend class ScriptedConsole;
-    // Flushes, then takes `text` in as many buffers as it fills, as it is.
+    // `<<` of a text that does not fit in a cp932 buffer, or of any text to a
+    // buffer of another form. A cp932 buffer is flushed and takes the text in
+    // as many buffers as it fills.
     ConsoleOut& appendBeyondBuffer(std::string_view text);
-    // `<<` of a text when the buffer is not (yet) known to be cp932.
+    // `<<` of a phrase, likewise.
+    ConsoleOut& appendPhrase(const Phrase& phrase);
+    // `<<` of a text to a buffer that is not (yet) known to be cp932.
     ConsoleOut& appendInForm(std::string_view text);
     // Converts cp932 text into UTF-8 at `to`, which has utf8Room(text.size())
     // bytes; a lead byte at its end waits for the next text.
@@ -333,8 +353,15 @@ private:
     char* appendShortName(char* to, std::string_view name);
     // Asks the console's set, at the first print.
     void decideForm();
+    // Forgets the form, for a console set up anew.
+    void restartForm() {
+        form_ = Form::undecided;
+        limit_ = begin_;
+    }
+    char* const begin_;
     char* next_;
     char* const end_;
+    char* limit_;  // end_ for a cp932 buffer, begin_ for any other
     Form form_ = Form::undecided;
 };
 

@@ -26,7 +26,7 @@ struct Phrase {
 
 // A phrase literal: a type with its two forms as constants.
 template <typename T>
-concept PhraseLiteral = requires {
+concept PhraseLiteral = !std::same_as<T, Phrase> && requires {
     { T::cp932 } -> std::convertible_to<std::string_view>;
     { T::utf8 } -> std::convertible_to<std::string_view>;
 };
