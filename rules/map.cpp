@@ -1,13 +1,5 @@
 #include "rules/map.hpp"
 
-std::optional<Direction> directionOf(std::string_view line) {
-    if (line == "up") return Direction::up;
-    if (line == "down") return Direction::down;
-    if (line == "right") return Direction::right;
-    if (line == "left") return Direction::left;
-    return std::nullopt;
-}
-
 bool stepOnMap(MapPlace& place, Direction direction) {
     std::int32_t& coordinate =
         direction == Direction::up || direction == Direction::down ? place.playerY : place.playerX;

@@ -12,8 +12,24 @@
 enum class Direction { up, down, right, left };
 
 // The direction of a whole line that is exactly "up", "down", "right" or
-// "left", byte for byte; none for any other line.
-std::optional<Direction> directionOf(std::string_view line);
+// "left", byte for byte; none for any other line. Inline: every command
+// line is asked first whether it is one of them.
+inline std::optional<Direction> directionOf(std::string_view line) {
+    // By the length first: each length has at most two words to compare.
+    switch (line.size()) {
+        case 2:
+            if (line == "up") return Direction::up;
+            break;
+        case 4:
+            if (line == "down") return Direction::down;
+            if (line == "left") return Direction::left;
+            break;
+        case 5:
+            if (line == "right") return Direction::right;
+            break;
+    }
+    return std::nullopt;
+}
 
 inline bool isMovementWord(std::string_view line) { return directionOf(line).has_value(); }
 
