@@ -71,7 +71,7 @@ void loadEditData() {
 // ends its turn with the check of the player's hp. The command is a view of
 // the line as it was read, good until the next read (the turn's own questions
 // come after its last use); a view compares lengths first.
-TurnEnd playTurn() {
+TurnEnd playTurn(Table& table, platform::Random& random) {
     out << "コマンドを入力してください。\n"
            "command： "_phrase;
     std::string_view command;
@@ -82,9 +82,8 @@ TurnEnd playTurn() {
     // command word is one of them.
     if (std::optional<Direction> direction = directionOf(command)) {
         out.put("key: "_phrase, command, '\n');
-        Table table = gameTable();
         GameNarrator narrator;
-        return moveTurn(table, *direction, gameRandom(), narrator);
+        return moveTurn(table, *direction, random, narrator);
     }
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
@@ -103,9 +102,13 @@ TurnEnd playTurn() {
     return endOfTurn(player);
 }
 
+// The goal and the play mode, and with it the roster, are settled before
+// the first command and no command changes them: one table serves every turn.
 void commandLoop() {
+    Table table = gameTable();
+    platform::Random& random = gameRandom();
     while (playMode != 1 && playMode != 2) {
-        if (playTurn() == TurnEnd::endGame) return;
+        if (playTurn(table, random) == TurnEnd::endGame) return;
     }
 }
 

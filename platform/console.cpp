@@ -455,40 +455,52 @@ void handOut(std::string& line, std::string_view bytes) {
 
 namespace {
 
-// The first line feed in the `size` bytes at `from`, or null. A command is a
-// few bytes: the first eight are looked at as one word, without a call.
-const char* findLineFeed(const char* from, std::size_t size) {
-    if constexpr (std::endian::native == std::endian::little) {
-        if (size >= 8) {
-            constexpr std::uint64_t ones = 0x0101010101010101u;
-            std::uint64_t word;
-            std::memcpy(&word, from, 8);
-            word ^= ones * '\n';
-            // The lowest byte flagged here is the first line feed.
-            std::uint64_t feeds = (word - ones) & ~word & (ones * 0x80);
-            if (feeds != 0) return from + std::countr_zero(feeds) / 8;
-            from += 8;
-            size -= 8;
-        }
-    }
-    return static_cast<const char*>(std::memchr(from, '\n', size));
+// The line feeds among the eight bytes at `from`, seen as one word: the
+// lowest flagged byte is the first line feed (bytes above it may be flagged
+// wrongly); zero when there is none.
+std::uint64_t lineFeedsInWord(const char* from) {
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    std::uint64_t word;
+    std::memcpy(&word, from, 8);
+    word ^= ones * '\n';
+    return (word - ones) & ~word & (ones * 0x80);
 }
 
-// The line at the head of `inputChunk` when its line feed has come too and
-// the chunk's lines pass as they stand (the common case of piped input):
-// handed out as a view of the chunk, with no copy on the way. False, with
-// nothing taken, otherwise.
-bool takeWholeLineAsIs(std::string_view& line) {
-    if (!chunkAsIs) return false;
+// The line of `length` bytes at the head of `inputChunk`, with its line
+// feed: taken out of the chunk and handed out as a view of it.
+void takeLineAsIs(std::string_view& line, std::size_t length) {
     const char* from = inputChunk + chunkPos;
-    const char* feed = findLineFeed(from, chunkEnd - chunkPos);
-    if (feed == nullptr) return false;
-    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
-    if (length > lineKeepLimit) return false;
     chunkPos += length + 1;
     // A carriage return before the line feed is no part of the line.
     if (length > 0 && from[length - 1] == '\r') --length;
     line = std::string_view(from, length);
+}
+
+// The common case of piped input: a line that passes as it stands and whose
+// line feed is among the chunk's next eight bytes (a command or an answer).
+// It is found without a call, so that readLine saves no registers for it.
+// False, with nothing taken, otherwise.
+[[gnu::always_inline]] inline bool takeShortLineAsIs(std::string_view& line) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (!chunkAsIs || chunkEnd - chunkPos < 8) return false;
+    std::uint64_t feeds = lineFeedsInWord(inputChunk + chunkPos);
+    if (feeds == 0) return false;
+    takeLineAsIs(line, static_cast<std::size_t>(std::countr_zero(feeds)) / 8);
+    return true;
+}
+
+// The line at the head of `inputChunk` when its line feed has come too and
+// the chunk's lines pass as they stand, however long it is (up to the kept
+// length): handed out as a view of the chunk, with no copy on the way. False,
+// with nothing taken, otherwise.
+bool takeWholeLineAsIs(std::string_view& line) {
+    if (!chunkAsIs || chunkPos == chunkEnd) return false;
+    const char* from = inputChunk + chunkPos;
+    const void* feed = std::memchr(from, '\n', chunkEnd - chunkPos);
+    if (feed == nullptr) return false;
+    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - from);
+    if (length > lineKeepLimit) return false;
+    takeLineAsIs(line, length);
     return true;
 }
 
@@ -520,7 +532,7 @@ std::string gatheredLine;
 bool readLine(std::string& line) {
     notes = {};
     std::string_view asIs;
-    if (chunkPos < chunkEnd && takeWholeLineAsIs(asIs)) {
+    if (takeWholeLineAsIs(asIs)) {
         line.assign(asIs);
         return true;
     }
@@ -529,9 +541,11 @@ bool readLine(std::string& line) {
 
 namespace {
 
-// The line as readGatheredLine hands it out, seen as a view. Out of line, so
-// that a line taken as it stands costs no more than its own work.
-[[gnu::noinline]] bool readGatheredView(std::string_view& line) {
+// Any line but the common short one, as a view: of the chunk when it passes
+// as it stands, else of the line as readGatheredLine hands it out. Out of
+// line, so that a short line costs no more than its own work.
+[[gnu::noinline]] bool readLongerOrGatheredLine(std::string_view& line) {
+    if (takeWholeLineAsIs(line)) return true;
     bool got = readGatheredLine(gatheredLine);
     line = gatheredLine;
     return got;
@@ -541,8 +555,8 @@ namespace {
 
 bool readLine(std::string_view& line) {
     notes = {};
-    if (chunkPos < chunkEnd && takeWholeLineAsIs(line)) return true;
-    return readGatheredView(line);
+    if (takeShortLineAsIs(line)) return true;
+    return readLongerOrGatheredLine(line);
 }
 
 LineNotes lastLineNotes() { return notes; }

@@ -1,4 +1,5 @@
 #pragma once
+#include <bit>
 #include <charconv>
 #include <concepts>
 #include <cstdint>
@@ -67,9 +68,30 @@ inline char* writeFourDigits(char* to, std::uint32_t n) {
     return to + 4;
 }
 
-// Writes `n` (10000 or more) at `to`; returns the end. In groups of four
-// digits: the leading group without its zeros, the others with them. Out of
-// line, unlike the shorter numbers, which are most of them.
+// Writes the eight digits of `n` (below 10^8) at `to`, leading zeros
+// included. They are worked out side by side in the lanes of one word rather
+// than one pair after another: the two halves of four digits, then each
+// half's two pairs, then each pair's two digits, the first digit in the
+// word's lowest byte. Each step divides every lane at once by a multiply
+// that is exact for the lane's range, and puts quotient and remainder into
+// lanes of half the width by one multiply and add: q + (x - d q) * 2^w is
+// (x * 2^w) + q * (1 - d * 2^w), no lane borrowing from the next.
+inline char* writeEightDigits(char* to, std::uint32_t n) {
+    std::uint64_t high = n / 10000;
+    std::uint64_t halves = (std::uint64_t{n} << 32) + high * (1 - (std::uint64_t{10000} << 32));
+    // x / 100 as x * 10486 >> 20, exact for every x below 10000.
+    std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007Fu;
+    std::uint64_t pairs = (halves << 16) + hundreds * (1 - (std::uint64_t{100} << 16));
+    // y / 10 as y * 103 >> 10, exact for every y below 100.
+    std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000Fu;
+    std::uint64_t digits = (pairs << 8) + tens * (1 - (std::uint64_t{10} << 8)) + 0x3030303030303030u;
+    if constexpr (std::endian::native == std::endian::big) digits = __builtin_bswap64(digits);
+    std::memcpy(to, &digits, 8);
+    return to + 8;
+}
+
+// Writes `n` (10000 or more) at `to`; returns the end. Out of line, unlike
+// the shorter numbers, which are most of them.
 [[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
     if (n < 100000000) {
         to = writeUpToFourDigits(to, n / 10000);
@@ -77,10 +99,8 @@ inline char* writeFourDigits(char* to, std::uint32_t n) {
     }
     // Nine or ten digits: the first one or two (at most 42), then eight.
     std::uint32_t high = n / 100000000;
-    std::uint32_t low = n % 100000000;
     to = writeUpToFourDigits(to, high);
-    to = writeFourDigits(to, low / 10000);
-    return writeFourDigits(to, low % 10000);
+    return writeEightDigits(to, n - high * 100000000);
 }
 
 // The same for a number wider than 32 bits, which the programs print

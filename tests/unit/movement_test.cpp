@@ -2,6 +2,7 @@
 
 #include "game/boss_gate.hpp"
 #include "game/movement.hpp"
+#include "rules/map.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -50,10 +51,16 @@ TEST(MovePlayer, GoalIsMarkedAfterARefusedStepAndNeverCleared) {
 
 TEST(MovePlayer, OnlyExactWordsMove) {
     GameFixtureState game;
-    EXPECT_FALSE(isMovementWord("Up"));
-    EXPECT_FALSE(isMovementWord("up "));
-    EXPECT_FALSE(isMovementWord(""));
-    EXPECT_TRUE(isMovementWord("left"));
+    EXPECT_EQ(directionOf("up"), Direction::up);
+    EXPECT_EQ(directionOf("down"), Direction::down);
+    EXPECT_EQ(directionOf("right"), Direction::right);
+    EXPECT_EQ(directionOf("left"), Direction::left);
+    // Each word with one byte changed, at its first, a middle and its last
+    // place, and cut short or made longer.
+    for (const char* word : {"Up", "uP", "Down", "doWn", "dowN", "Right", "riGht", "righT", "Left", "leFt",
+                             "lefT", "up ", "u", "dow", "righ", "lef", "rightt", "", "4"}) {
+        EXPECT_FALSE(isMovementWord(word)) << word;
+    }
 }
 
 int askWith(const std::string& script, std::string* printed = nullptr) {
