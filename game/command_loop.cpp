@@ -66,6 +66,15 @@ void loadEditData() {
     platform::clearScreen();
 }
 
+// A move: the command's echo, then the turn (rules/turn.hpp), printed by
+// code made for buffers of the form `Form`.
+template <platform::LineForm Form>
+TurnEnd playMove(Table& table, platform::Random& random, Direction direction, std::string_view command) {
+    out.putIn<Form>("key: "_phrase, command, '\n');
+    GameNarrator<Form> narrator;
+    return moveTurn(table, direction, random, narrator);
+}
+
 // Only a movement word goes on to the dungeon event, the boss gate and the
 // encounter roll (rules/turn.hpp); every other line, a command word or not,
 // ends its turn with the check of the player's hp. The command is a view of
@@ -81,9 +90,8 @@ TurnEnd playTurn(Table& table, platform::Random& random) {
     // The movement words first: they are nearly every command, and no
     // command word is one of them.
     if (std::optional<Direction> direction = directionOf(command)) {
-        out.put("key: "_phrase, command, '\n');
-        GameNarrator narrator;
-        return moveTurn(table, *direction, random, narrator);
+        if (out.holdsUtf8()) return playMove<platform::LineForm::utf8>(table, random, *direction, command);
+        return playMove<platform::LineForm::any>(table, random, *direction, command);
     }
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {

@@ -44,8 +44,9 @@ inline platform::Random& gameRandom() { return platform::programRandom(); }
 
 // The status line of the player's current statistics. Inline: every
 // battle's end prints it.
+template <platform::LineForm Form = platform::LineForm::any>
 inline void printPlayerStatus() {
     using namespace platform::literals;
-    platform::out.put(player.name, "のステータスはHP:"_phrase, player.hp, " AP:"_phrase, player.ap, " DP:"_phrase, player.dp,
+    platform::out.putIn<Form>(player.name, "のステータスはHP:"_phrase, player.hp, " AP:"_phrase, player.ap, " DP:"_phrase, player.dp,
                       " SP:"_phrase, player.sp, '\n');
 }

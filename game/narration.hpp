@@ -35,6 +35,9 @@ inline platform::Phrase refusal(Direction direction) {
     return {};
 }
 
+// Made for buffers of the form `Form` (platform::LineForm): the command loop
+// takes the UTF-8 one at a UTF-8 console; every other caller the one for any.
+template <platform::LineForm Form = platform::LineForm::any>
 struct GameNarrator {
     const EnemyRecord* enemy = nullptr;  // the enemy of the battle under way
 
@@ -55,7 +58,7 @@ struct GameNarrator {
     void moved(Direction direction, bool refused, std::int32_t x, std::int32_t y) {
         using namespace platform::literals;
         if (refused) platform::out << refusal(direction);
-        platform::out.put("現在の座標は("_phrase, x, ',', y, ")です。\n"_phrase);
+        platform::out.putIn<Form>("現在の座標は("_phrase, x, ',', y, ")です。\n"_phrase);
     }
     bool askBossFight();
     void missionClear();

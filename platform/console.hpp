@@ -18,6 +18,12 @@
 // program ends, so that nothing printed is ever held back from a reader.
 namespace platform {
 
+// The buffer a line is written for. Code that prints many lines may be made
+// twice, once for a buffer of any form and once for a UTF-8 buffer
+// (ConsoleOut::holdsUtf8), where a phrase goes in as a copy of its UTF-8 form
+// without a call; either is right whatever the buffer holds.
+enum class LineForm { any, utf8 };
+
 // Appends to a buffer of fixed size in line: a turn of the game prints a few
 // dozen pieces, and each is a copy of a few bytes unless the buffer is full.
 // A line of several pieces goes in with put(), which checks the room once for
@@ -77,6 +83,19 @@ public:
     [[gnu::always_inline]] ConsoleOut& put(const Pieces&... pieces) {
         return putPieces(asPiece(pieces)...);
     }
+
+    // put() for code made for buffers of the form `F`.
+    template <LineForm F, typename... Pieces>
+    [[gnu::always_inline]] ConsoleOut& putIn(const Pieces&... pieces) {
+        if constexpr (F == LineForm::utf8) {
+            return putUtf8Line(asPiece(pieces)...);
+        } else {
+            return putPieces(asPiece(pieces)...);
+        }
+    }
+
+    // Whether the buffer holds UTF-8: code made for LineForm::utf8 fits it.
+    bool holdsUtf8() const { return form_ == Form::utf8 || form_ == Form::utf8AfterLeadByte; }
 
 private:
     // What the buffer holds (see above).
@@ -316,6 +335,18 @@ private:
         char digits[mostDecimalChars<T>];
         char* end = writeDecimal(digits, value);
         return convertInRoom(to, std::string_view(digits, static_cast<std::size_t>(end - digits)), clean);
+    }
+
+    template <typename... Pieces>
+    [[gnu::always_inline]] ConsoleOut& putUtf8Line(Pieces... pieces) {
+        if (form_ != Form::utf8 || (mostUtf8Bytes(pieces) + ...) > room()) [[unlikely]] {
+            return putBeyondCp932(pieces...);
+        }
+        char* to = next_;
+        bool clean = true;
+        ((to = appendUtf8InRoom(to, pieces, clean)), ...);
+        next_ = to;
+        return *this;
     }
 
     template <typename... Pieces>
