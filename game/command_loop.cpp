@@ -66,11 +66,22 @@ void loadEditData() {
     platform::clearScreen();
 }
 
+// The echo of a movement word, which is exactly the direction's word.
+template <platform::LineForm Form>
+void echoMove(Direction direction) {
+    switch (direction) {
+    case Direction::up: out.putIn<Form>("key: up\n"_phrase); return;
+    case Direction::down: out.putIn<Form>("key: down\n"_phrase); return;
+    case Direction::right: out.putIn<Form>("key: right\n"_phrase); return;
+    case Direction::left: out.putIn<Form>("key: left\n"_phrase); return;
+    }
+}
+
 // A move: the command's echo, then the turn (rules/turn.hpp), printed by
 // code made for buffers of the form `Form`.
 template <platform::LineForm Form>
-TurnEnd playMove(Table& table, platform::Random& random, Direction direction, std::string_view command) {
-    out.putIn<Form>("key: "_phrase, command, '\n');
+TurnEnd playMove(Table& table, platform::Random& random, Direction direction) {
+    echoMove<Form>(direction);
     GameNarrator<Form> narrator;
     return moveTurn(table, direction, random, narrator);
 }
@@ -90,8 +101,8 @@ TurnEnd playTurn(Table& table, platform::Random& random) {
     // The movement words first: they are nearly every command, and no
     // command word is one of them.
     if (std::optional<Direction> direction = directionOf(command)) {
-        if (out.holdsUtf8()) return playMove<platform::LineForm::utf8>(table, random, *direction, command);
-        return playMove<platform::LineForm::any>(table, random, *direction, command);
+        if (out.holdsUtf8()) return playMove<platform::LineForm::utf8>(table, random, *direction);
+        return playMove<platform::LineForm::any>(table, random, *direction);
     }
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
