@@ -225,6 +225,12 @@ private:
     template <typename... Pieces>
     [[gnu::always_inline]] ConsoleOut& putPieces(Pieces... pieces) {
         if (!fitsInCp932((mostBytes(inCp932(pieces)) + ...))) return putBeyondCp932(pieces...);
+        return appendCp932Pieces(pieces...);
+    }
+
+    // Appends a line that fits in a cp932 buffer.
+    template <typename... Pieces>
+    [[gnu::always_inline]] ConsoleOut& appendCp932Pieces(Pieces... pieces) {
         char* to = next_;
         ((to = appendInRoom(to, inCp932(pieces))), ...);
         next_ = to;
@@ -236,13 +242,11 @@ private:
     template <typename... Pieces>
     [[gnu::noinline]] ConsoleOut& putBeyondCp932(Pieces... pieces) {
         if (form_ == Form::undecided) decideForm();
-        if (form_ != Form::cp932) return putInUtf8(pieces...);
-        if (fitsInCp932((mostBytes(inCp932(pieces)) + ...))) {
-            char* to = next_;
-            ((to = appendInRoom(to, inCp932(pieces))), ...);
-            next_ = to;
-            return *this;
+        if (form_ != Form::cp932) {
+            if ((mostUtf8Bytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
+            return appendUtf8Pieces(form_ == Form::utf8, pieces...);
         }
+        if (fitsInCp932((mostBytes(inCp932(pieces)) + ...))) return appendCp932Pieces(pieces...);
         return (*this << ... << checked(inCp932(pieces)));
     }
 
@@ -337,26 +341,23 @@ private:
         return convertInRoom(to, std::string_view(digits, static_cast<std::size_t>(end - digits)), clean);
     }
 
+    // Appends a line that fits in a UTF-8 buffer; `clean` as above.
     template <typename... Pieces>
-    [[gnu::always_inline]] ConsoleOut& putUtf8Line(Pieces... pieces) {
-        if (form_ != Form::utf8 || (mostUtf8Bytes(pieces) + ...) > room()) [[unlikely]] {
-            return putBeyondCp932(pieces...);
-        }
+    [[gnu::always_inline]] ConsoleOut& appendUtf8Pieces(bool clean, Pieces... pieces) {
         char* to = next_;
-        bool clean = true;
         ((to = appendUtf8InRoom(to, pieces, clean)), ...);
         next_ = to;
         return *this;
     }
 
+    // put() in code made for a UTF-8 buffer: in line when the buffer is one,
+    // with no lead byte waiting, and the line fits.
     template <typename... Pieces>
-    ConsoleOut& putInUtf8(Pieces... pieces) {
-        if ((mostUtf8Bytes(pieces) + ...) > room()) return (*this << ... << checked(pieces));
-        char* to = next_;
-        bool clean = form_ == Form::utf8;
-        ((to = appendUtf8InRoom(to, pieces, clean)), ...);
-        next_ = to;
-        return *this;
+    [[gnu::always_inline]] ConsoleOut& putUtf8Line(Pieces... pieces) {
+        if (form_ != Form::utf8 || (mostUtf8Bytes(pieces) + ...) > room()) [[unlikely]] {
+            return putBeyondCp932(pieces...);
+        }
+        return appendUtf8Pieces(true, pieces...);
     }
 
     friend void flushOutput();

@@ -70,8 +70,11 @@ void moveOnMap(MapPlace& place, Direction direction, Narrator& narrator) {
     narrator.moved(direction, refused, place.playerX, place.playerY);
 }
 
+// In line: the game's command loop and the report's whole games run it for
+// every move, and a call of it cost about as much as the move's own work.
 template <typename Narrator>
-TurnEnd moveTurn(Table& table, Direction direction, platform::Random& random, Narrator& narrator) {
+[[gnu::always_inline]] inline TurnEnd moveTurn(Table& table, Direction direction, platform::Random& random,
+                                               Narrator& narrator) {
     moveOnMap(table.map, direction, narrator);
     bool eventCame = random.next() % 4 == 0;
     if (eventCame) dungeonEvent(table.player, table.equipment, random, narrator);
