@@ -52,26 +52,46 @@ Sides sidesOf(const EditPlayerEntry& entry, const EditItemEntry (&items)[editIte
     return sides;
 }
 
+void add(Tally& tally, const FightResult& fight) {
+    tally.wins += fight.won ? 1 : 0;
+    tally.blows += static_cast<std::uint64_t>(fight.blows);
+    tally.hpLeft += static_cast<std::uint64_t>(fight.playerHpLeft);  // never below 0
+}
+
 // `battles` silent fights against `enemy`, each by a fresh player after
-// `levelUps` level-ups, standing at the hit points they leave. The items
-// never change within a report, so their bonus sums are taken once; the
-// level-ups' gains are drawn one after another and applied at once.
+// `levelUps` level-ups, standing at the hit points they leave. Without a
+// level-up every fight starts from the same sides, and its loop is picked
+// once. The items never change within a report, so their bonus sums are
+// taken once; the level-ups' gains are drawn one after another and applied
+// at once.
 Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t battles, int levelUps,
-                platform::Random& random) {
+                platform::Random& generator) {
+    // The generator works on a copy, which stays in a register.
+    platform::Random random = generator;
     Tally tally;
+    if (levelUps == 0) {
+        const FightState start = takeSides(sides.player, enemy);
+        const CriticalStrikes criticals = criticalStrikes(start);
+        tally = withFightLoop(silentFightLoop(start), [start, criticals, battles, &random](auto loop) {
+            // Added up here, in registers, for the whole row.
+            Tally row;
+            platform::Random draws = random;
+            for (std::uint64_t i = 0; i < battles; ++i) add(row, fightSilentlyBy<loop()>(start, criticals, draws));
+            random = draws;
+            return row;
+        });
+        generator = random;
+        return tally;
+    }
     const BonusSums bonuses = bonusSums(sides.items);
     for (std::uint64_t i = 0; i < battles; ++i) {
         PlayerRecord fighter = sides.player;
-        if (levelUps > 0) {
-            StatGains total{};
-            for (int level = 0; level < levelUps; ++level) total += drawStatGains(random);
-            applyLevelUps(fighter, total, levelUps, bonuses);
-        }
-        FightResult fight = fightSilently(fighter, enemy, random);
-        tally.wins += fight.won ? 1 : 0;
-        tally.blows += static_cast<std::uint64_t>(fight.blows);
-        tally.hpLeft += static_cast<std::uint64_t>(fight.playerHpLeft);  // never below 0
+        StatGains total{};
+        for (int level = 0; level < levelUps; ++level) total += drawStatGains(random);
+        applyLevelUps(fighter, total, levelUps, bonuses);
+        add(tally, fightSilently(fighter, enemy, random));
     }
+    generator = random;
     return tally;
 }
 

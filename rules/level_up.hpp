@@ -41,8 +41,8 @@ inline std::int32_t drawStatGain(GainDraws& random) { return random.next() % 4 +
 // A gain is 1 or more (1 to 4 for each level-up), so the sum can pass only
 // the top of the range.
 inline std::int32_t grown(std::int32_t value, std::int32_t gain) {
-    return static_cast<std::int32_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(value) + gain, std::numeric_limits<std::int32_t>::max()));
+    std::int32_t sum;
+    return __builtin_add_overflow(value, gain, &sum) ? std::numeric_limits<std::int32_t>::max() : sum;
 }
 
 }  // namespace level_up_detail

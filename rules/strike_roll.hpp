@@ -52,16 +52,31 @@ inline std::int32_t change(std::uint32_t growDraw, std::uint32_t changeDraw) {
     return multipleOfTen(growDraw) ? shrinks : grows;
 }
 
-// A value by its change; a value of 0 or less then counts as 1.
+}  // namespace strike_detail
+
+// What a strike roll may assume of the attack and the defence that it
+// varies. A value by its change is held between 1 and the top of the 32-bit
+// range, a value of 0 or less counting as 1:
+//   clamped    any values: the sum is worked out in 64 bits and held
+//   raisedOnly every value is at least two above the bottom of the range and
+//              two below its top (see withinReach): the sum never leaves the
+//              range, and only the raise to 1 is left
+//   free       every value varies freely (see variesFreely): the change never
+//              takes it to either end, and the sum is the result
+enum class Variation { clamped, raisedOnly, free };
+
+namespace strike_detail {
+
 // Saturated and then raised to 1 is the same as held between 1 and the top
 // of the 32-bit range: a sum below the range would become its lowest value,
-// and then 1. With `Free` the caller knows that the value varies freely
-// (see variesFreely): the change never takes it to either end.
-template <bool Free>
+// and then 1.
+template <Variation Values>
 inline std::int32_t vary(std::uint32_t growDraw, std::uint32_t changeDraw, std::int32_t value) {
     std::int32_t by = change(growDraw, changeDraw);
-    if constexpr (Free) {
+    if constexpr (Values == Variation::free) {
         return value + by;
+    } else if constexpr (Values == Variation::raisedOnly) {
+        return std::max(value + by, 1);
     } else {
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(static_cast<std::int64_t>(value) + by, 1,
                                                                   std::numeric_limits<std::int32_t>::max()));
@@ -82,6 +97,12 @@ inline bool variesFreely(std::int32_t value) {
     return value >= 3 && value <= std::numeric_limits<std::int32_t>::max() - 2;
 }
 
+// True when a change of -2 to +2 keeps `value` within the 32-bit range, so
+// that a strike roll with it needs no more than the raise to 1.
+inline bool withinReach(std::int32_t value) {
+    return value >= std::numeric_limits<std::int32_t>::min() + 2 && value <= std::numeric_limits<std::int32_t>::max() - 2;
+}
+
 // The draws in their order: the critical test (of 10); unless the strike is
 // critical, the attack's variation (two draws); the defence-side critical
 // test (of 10); the defence's variation (two draws); and, when the damage
@@ -91,22 +112,41 @@ inline bool variesFreely(std::int32_t value) {
 //
 // A critical strike takes no draws for the attack, so the defence's come
 // two places earlier: the draws are picked by the critical test among
-// those read ahead. With `Free` the caller knows that the attack and the
-// defence both vary freely: the result is the same, with fewer steps.
-template <bool Free = false>
+// those read ahead. With a Variation other than `clamped` the caller knows
+// more of the attack and the defence: the result is the same, with fewer
+// steps. `criticalStrike` is criticalAttack(attack), which a caller that
+// strikes with the same attack blow after blow works out once.
+template <Variation Values = Variation::clamped>
 [[gnu::always_inline]] inline Strike rollStrike(platform::Random& generator, std::int32_t attack,
-                                                std::int32_t defence) {
+                                                std::int32_t defence, std::int32_t criticalStrike) {
     using namespace strike_detail;
     const Draws draws(generator);
     bool critical = multipleOfTen(draws.at(1));
-    std::int32_t strike = critical ? criticalAttack(attack) : vary<Free>(draws.at(2), draws.at(3), attack);
-    std::int32_t guard = vary<Free>(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);
-
-    // Both varied values are 1 to the top of the range, so their difference
-    // never leaves it.
-    std::int32_t damage = critical ? strike : strike - guard;
-    bool raised = damage <= 0;
+    std::int32_t damage;
+    bool raised;
+    if constexpr (Values == Variation::free) {
+        // The strike less the guard, the two values apart first, neither
+        // sum leaving the range. A critical strike of an attack of 3 or
+        // more is 4 or more, and never raised.
+        std::int32_t apart = change(draws.at(2), draws.at(3)) - change(draws.at(5), draws.at(6));
+        damage = critical ? criticalStrike : (attack - defence) + apart;
+        raised = !critical && damage <= 0;
+    } else {
+        std::int32_t strike = critical ? criticalStrike : vary<Values>(draws.at(2), draws.at(3), attack);
+        std::int32_t guard =
+            vary<Values>(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);
+        // Both varied values are 1 to the top of the range, so their
+        // difference never leaves it.
+        damage = critical ? strike : strike - guard;
+        raised = damage <= 0;
+    }
     if (raised) damage = 1 + remainderOf<5>(critical ? draws.at(5) : draws.at(7));
     generator.state = critical ? draws.stateAfter(raised ? 5 : 4) : draws.stateAfter(raised ? 7 : 6);
     return Strike{damage, critical};
+}
+
+template <Variation Values = Variation::clamped>
+[[gnu::always_inline]] inline Strike rollStrike(platform::Random& generator, std::int32_t attack,
+                                                std::int32_t defence) {
+    return rollStrike<Values>(generator, attack, defence, strike_detail::criticalAttack(attack));
 }

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string>
+#include <type_traits>
 
 #include "draw_replay.hpp"
 #include "game/strike_roll.hpp"
@@ -128,22 +129,34 @@ TEST(StrikeRoll, RemaindersByMultiplyHoldForEveryDraw) {
     }
 }
 
-// The roll without clamps, which fights whose values vary freely take, must
-// give the general roll's damage and draws, up to both edges of that range.
-TEST(StrikeRoll, RollWithoutClampsMatchesTheGeneralOne) {
-    const std::int32_t values[] = {3, 4, 5, 9, 1000, INT_MAX / 2, INT_MAX - 3, INT_MAX - 2};
-    for (std::int32_t value : values) ASSERT_TRUE(variesFreely(value)) << value;
+// The rolls with fewer clamps, which fights whose values allow them take,
+// must give the general roll's damage and draws, up to both edges of the
+// values that allow them.
+TEST(StrikeRoll, RollsWithFewerClampsMatchTheGeneralOne) {
+    const std::int32_t free[] = {3, 4, 5, 9, 1000, INT_MAX / 2, INT_MAX - 3, INT_MAX - 2};
+    const std::int32_t reach[] = {INT_MIN + 2, INT_MIN + 3, -7, -1, 0, 1, 2, 3, 4, 9, INT_MAX - 2};
+    for (std::int32_t value : free) ASSERT_TRUE(variesFreely(value)) << value;
     for (std::int32_t value : {INT_MIN, -1, 0, 1, 2, INT_MAX - 1, INT_MAX}) EXPECT_FALSE(variesFreely(value)) << value;
+    for (std::int32_t value : reach) ASSERT_TRUE(withinReach(value)) << value;
+    for (std::int32_t value : {INT_MIN, INT_MIN + 1, INT_MAX - 1, INT_MAX}) EXPECT_FALSE(withinReach(value)) << value;
+    auto same = [](std::uint32_t seed, std::int32_t attack, std::int32_t defence, auto values) {
+        platform::Random general{seed};
+        platform::Random fewer{seed};
+        Strike expected = rollStrike(general, attack, defence);
+        Strike got = rollStrike<decltype(values)::value>(fewer, attack, defence);
+        ASSERT_EQ(got.damage, expected.damage) << seed << " " << attack << " " << defence;
+        ASSERT_EQ(got.critical, expected.critical);
+        ASSERT_EQ(fewer.state, general.state);
+    };
     for (std::uint32_t seed = 1; seed <= 2000; ++seed) {
-        for (std::int32_t attack : values) {
-            for (std::int32_t defence : values) {
-                platform::Random general{seed};
-                platform::Random free{seed};
-                Strike expected = rollStrike<false>(general, attack, defence);
-                Strike got = rollStrike<true>(free, attack, defence);
-                ASSERT_EQ(got.damage, expected.damage) << seed << " " << attack << " " << defence;
-                ASSERT_EQ(got.critical, expected.critical);
-                ASSERT_EQ(free.state, general.state);
+        for (std::int32_t attack : free) {
+            for (std::int32_t defence : free) {
+                same(seed, attack, defence, std::integral_constant<Variation, Variation::free>{});
+            }
+        }
+        for (std::int32_t attack : reach) {
+            for (std::int32_t defence : reach) {
+                same(seed, attack, defence, std::integral_constant<Variation, Variation::raisedOnly>{});
             }
         }
     }
