@@ -86,9 +86,7 @@ Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t batt
     const BonusSums bonuses = bonusSums(sides.items);
     for (std::uint64_t i = 0; i < battles; ++i) {
         PlayerRecord fighter = sides.player;
-        StatGains total{};
-        for (int level = 0; level < levelUps; ++level) total += drawStatGains(random);
-        applyLevelUps(fighter, total, levelUps, bonuses);
+        applyLevelUps(fighter, drawStatGainsOf(levelUps, random), levelUps, bonuses);
         add(tally, fightSilently(fighter, enemy, random));
     }
     generator = random;

@@ -59,6 +59,32 @@ inline StatGains drawStatGains(platform::Random& generator) {
     return gains;
 }
 
+// The gains of `levelUps` level-ups one after another, added up: the same
+// as drawStatGains that many times. A gain less 1 is a draw modulo 4, bits
+// 16 and 17 of the generator's state; those bits of each draw's state are
+// added up in place and moved down once, at the end. No draw for 0 or fewer.
+inline StatGains drawStatGainsOf(int levelUps, platform::Random& generator) {
+    constexpr std::uint32_t gainBits = 0x30000u;
+    // Each sum starts at the gain base of every level-up, in place too.
+    const std::uint64_t bases = static_cast<std::uint64_t>(levelUps > 0 ? levelUps : 0) * (levelUpGainBase << 16);
+    std::uint64_t hp = bases;
+    std::uint64_t ap = bases;
+    std::uint64_t dp = bases;
+    std::uint64_t sp = bases;
+    std::uint32_t state = generator.state;
+    for (int level = 0; level < levelUps; ++level) {
+        level_up_detail::GainDraws draws(platform::Random{state});
+        hp += draws.stateAfter(1) & gainBits;
+        ap += draws.stateAfter(2) & gainBits;
+        dp += draws.stateAfter(3) & gainBits;
+        sp += draws.stateAfter(4) & gainBits;
+        state = draws.stateAfter(4);
+    }
+    generator.state = state;
+    auto total = [](std::uint64_t bits) { return static_cast<std::int32_t>(bits >> 16); };
+    return StatGains{total(hp), total(ap), total(dp), total(sp)};
+}
+
 // The gains of level-ups one after another, added up.
 inline StatGains& operator+=(StatGains& total, const StatGains& gains) {
     total.hp += gains.hp;
