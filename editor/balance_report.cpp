@@ -59,35 +59,63 @@ void add(Tally& tally, const FightResult& fight) {
 }
 
 // `battles` silent fights against `enemy`, each by a fresh player after
-// `levelUps` level-ups, standing at the hit points they leave. Without a
-// level-up every fight starts from the same sides, and its loop is picked
-// once. The items never change within a report, so their bonus sums are
-// taken once; the level-ups' gains are drawn one after another and applied
-// at once.
+// `levelUps` level-ups, standing at the hit points they leave. The items
+// never change within a report, so their bonus sums are taken once; the
+// level-ups' gains are drawn one after another and applied at once.
+//
+// The loop of turns is picked once for a row where it can be: without a
+// level-up every fight starts from the same sides. With level-ups, every
+// field that a fight takes from the player (hp, sp and the two totals) only
+// grows with the gains, and each condition of a loop is a field at or above
+// a bound or within a range; so a loop that the fighters with the least and
+// with the most gains can both take, every fighter of the row can take.
 Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t battles, int levelUps,
                 platform::Random& generator) {
-    // The generator works on a copy, which stays in a register.
+    const BonusSums bonuses = bonusSums(sides.items);
+    auto fighterWith = [&sides, &bonuses, levelUps](const StatGains& total) {
+        PlayerRecord fighter = sides.player;
+        if (levelUps > 0) applyLevelUps(fighter, total, levelUps, bonuses);
+        return fighter;
+    };
+    auto rowLoop = [&]() {
+        if (levelUps == 0) return silentFightLoop(takeSides(sides.player, enemy));
+        const std::int32_t least = levelUps * leastStatGain;
+        const std::int32_t most = levelUps * mostStatGain;
+        FightLoop weakest = silentFightLoop(takeSides(fighterWith({least, least, least, least}), enemy));
+        FightLoop strongest = silentFightLoop(takeSides(fighterWith({most, most, most, most}), enemy));
+        return weakest == strongest ? weakest : FightLoop::general;
+    };
+    const FightLoop loop = rowLoop();
+    // The generator works on a copy, and the tally is added up, in
+    // registers, for the whole row.
     platform::Random random = generator;
     Tally tally;
-    if (levelUps == 0) {
-        const FightState start = takeSides(sides.player, enemy);
-        const CriticalStrikes criticals = criticalStrikes(start);
-        tally = withFightLoop(silentFightLoop(start), [start, criticals, battles, &random](auto loop) {
-            // Added up here, in registers, for the whole row.
+    if (levelUps > 0 && loop == FightLoop::general) {
+        // The fighters of the row take different loops: each fight picks its own.
+        for (std::uint64_t i = 0; i < battles; ++i) {
+            add(tally, fightSilently(fighterWith(drawStatGainsOf(levelUps, random)), enemy, random));
+        }
+    } else if (levelUps > 0) {
+        tally = withFightLoop(loop, [&, battles, levelUps](auto rowLoop) {
             Tally row;
             platform::Random draws = random;
-            for (std::uint64_t i = 0; i < battles; ++i) add(row, fightSilentlyBy<loop()>(start, criticals, draws));
+            for (std::uint64_t i = 0; i < battles; ++i) {
+                const FightState start = takeSides(fighterWith(drawStatGainsOf(levelUps, draws)), enemy);
+                add(row, fightSilentlyBy<rowLoop()>(start, criticalStrikes(start), draws));
+            }
             random = draws;
             return row;
         });
-        generator = random;
-        return tally;
-    }
-    const BonusSums bonuses = bonusSums(sides.items);
-    for (std::uint64_t i = 0; i < battles; ++i) {
-        PlayerRecord fighter = sides.player;
-        applyLevelUps(fighter, drawStatGainsOf(levelUps, random), levelUps, bonuses);
-        add(tally, fightSilently(fighter, enemy, random));
+    } else {
+        const FightState start = takeSides(sides.player, enemy);
+        const CriticalStrikes criticals = criticalStrikes(start);
+        tally = withFightLoop(loop, [start, criticals, battles, &random](auto rowLoop) {
+            Tally row;
+            platform::Random draws = random;
+            for (std::uint64_t i = 0; i < battles; ++i) add(row, fightSilentlyBy<rowLoop()>(start, criticals, draws));
+            random = draws;
+            return row;
+        });
     }
     generator = random;
     return tally;

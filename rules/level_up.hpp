@@ -27,6 +27,11 @@ struct StatGains {
 // its draws, so every gain is a draw of 4 plus this.
 constexpr std::int32_t levelUpGainBase = 1;
 
+// The least and the most that one level-up adds to a statistic: the gain
+// base plus a draw of 4.
+constexpr std::int32_t leastStatGain = levelUpGainBase;
+constexpr std::int32_t mostStatGain = levelUpGainBase + 3;
+
 // True when the check after a battle brings a level-up.
 inline bool levelUpDue(const PlayerRecord& player) { return player.exp >= player.nextLevelExp; }
 

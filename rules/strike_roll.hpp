@@ -131,6 +131,11 @@ template <Variation Values = Variation::clamped>
         std::int32_t apart = change(draws.at(2), draws.at(3)) - change(draws.at(5), draws.at(6));
         damage = critical ? criticalStrike : (attack - defence) + apart;
         raised = !critical && damage <= 0;
+        // Only a strike that is not critical is raised, by the last draw.
+        std::int32_t lifted = 1 + remainderOf<5>(draws.at(7));
+        damage = raised ? lifted : damage;
+        generator.state = critical ? draws.stateAfter(4) : draws.stateAfter(raised ? 7 : 6);
+        return Strike{damage, critical};
     } else {
         std::int32_t strike = critical ? criticalStrike : vary<Values>(draws.at(2), draws.at(3), attack);
         std::int32_t guard =
