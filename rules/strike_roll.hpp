@@ -86,7 +86,10 @@ inline std::int32_t vary(std::uint32_t growDraw, std::uint32_t changeDraw, std::
 // The attack and a half of it, the half truncated toward zero (7 gives 10,
 // -3 gives -4). Not raised to 1.
 inline std::int32_t criticalAttack(std::int32_t attack) {
-    return saturate(static_cast<std::int64_t>(attack) + attack / 2);
+    // The sum saturated: it leaves the range only on the attack's side of 0.
+    std::int32_t sum;
+    if (!__builtin_add_overflow(attack, attack / 2, &sum)) return sum;
+    return attack < 0 ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int32_t>::max();
 }
 
 }  // namespace strike_detail

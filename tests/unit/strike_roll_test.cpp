@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <type_traits>
@@ -126,6 +127,18 @@ TEST(StrikeRoll, RemaindersByMultiplyHoldForEveryDraw) {
         ASSERT_EQ(multipleOfTen(draw), draw % 10 == 0) << draw;
         ASSERT_EQ(remainderOf<3>(draw), static_cast<std::int32_t>(draw % 3)) << draw;
         ASSERT_EQ(remainderOf<5>(draw), static_cast<std::int32_t>(draw % 5)) << draw;
+    }
+}
+
+// The critical attack is the attack and a half of it, worked out exactly
+// and then saturated, up to both ends of the range.
+TEST(StrikeRoll, CriticalAttackSaturatesAtBothEnds) {
+    const std::int32_t attacks[] = {INT_MIN,     INT_MIN + 1, -1431655765, -1431655766, -1431655767, -7, -1, 0, 1, 7,
+                                    1431655764, 1431655765,  1431655766,  INT_MAX - 1, INT_MAX};
+    for (std::int32_t attack : attacks) {
+        std::int64_t exact = static_cast<std::int64_t>(attack) + attack / 2;
+        std::int64_t expected = std::clamp<std::int64_t>(exact, INT_MIN, INT_MAX);
+        EXPECT_EQ(strike_detail::criticalAttack(attack), expected) << attack;
     }
 }
 
