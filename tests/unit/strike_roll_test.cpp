@@ -130,6 +130,19 @@ TEST(StrikeRoll, RemaindersByMultiplyHoldForEveryDraw) {
     }
 }
 
+// The table that the silent fights' rolls read must give what the
+// arithmetic gives, for every draw on either side of a change.
+TEST(StrikeRoll, DrawTableMatchesTheArithmeticForEveryDraw) {
+    using namespace strike_detail;
+    for (std::uint32_t draw = 0; draw <= 0x7FFFu; ++draw) {
+        ASSERT_EQ(multipleOfTenByTable(draw), multipleOfTen(draw)) << draw;
+        for (std::uint32_t other : {0u, 1u, 5u, 10u, 32767u}) {
+            ASSERT_EQ(changeByTable(other, draw), change(other, draw)) << other << " " << draw;
+            ASSERT_EQ(changeByTable(draw, other), change(draw, other)) << draw << " " << other;
+        }
+    }
+}
+
 // The critical attack is the attack and a half of it, worked out exactly
 // and then saturated, up to both ends of the range.
 TEST(StrikeRoll, CriticalAttackSaturatesAtBothEnds) {
