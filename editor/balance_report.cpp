@@ -77,7 +77,7 @@ Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t batt
         if (levelUps > 0) applyLevelUps(fighter, total, levelUps, bonuses);
         return fighter;
     };
-    auto rowLoop = [&]() {
+    auto pickRowLoop = [&]() {
         if (levelUps == 0) return silentFightLoop(takeSides(sides.player, enemy));
         const std::int32_t least = levelUps * leastStatGain;
         const std::int32_t most = levelUps * mostStatGain;
@@ -85,7 +85,7 @@ Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t batt
         FightLoop strongest = silentFightLoop(takeSides(fighterWith({most, most, most, most}), enemy));
         return weakest == strongest ? weakest : FightLoop::general;
     };
-    const FightLoop loop = rowLoop();
+    const FightLoop loop = pickRowLoop();
     // The generator works on a copy, and the tally is added up, in
     // registers, for the whole row.
     platform::Random random = generator;
@@ -96,12 +96,12 @@ Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t batt
             add(tally, fightSilently(fighterWith(drawStatGainsOf(levelUps, random)), enemy, random));
         }
     } else if (levelUps > 0) {
-        tally = withFightLoop(loop, [&, battles, levelUps](auto rowLoop) {
+        tally = withFightLoop(loop, [&, battles, levelUps](auto chosen) {
             Tally row;
             platform::Random draws = random;
             for (std::uint64_t i = 0; i < battles; ++i) {
                 const FightState start = takeSides(fighterWith(drawStatGainsOf(levelUps, draws)), enemy);
-                add(row, fightSilentlyBy<rowLoop()>(start, criticalStrikes(start), draws));
+                add(row, fightSilentlyBy<chosen()>(start, criticalStrikes(start), draws));
             }
             random = draws;
             return row;
@@ -109,10 +109,10 @@ Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t batt
     } else {
         const FightState start = takeSides(sides.player, enemy);
         const CriticalStrikes criticals = criticalStrikes(start);
-        tally = withFightLoop(loop, [start, criticals, battles, &random](auto rowLoop) {
+        tally = withFightLoop(loop, [start, criticals, battles, &random](auto chosen) {
             Tally row;
             platform::Random draws = random;
-            for (std::uint64_t i = 0; i < battles; ++i) add(row, fightSilentlyBy<rowLoop()>(start, criticals, draws));
+            for (std::uint64_t i = 0; i < battles; ++i) add(row, fightSilentlyBy<chosen()>(start, criticals, draws));
             random = draws;
             return row;
         });

@@ -88,9 +88,6 @@ inline std::int32_t struck(std::int32_t hp, std::int32_t damage) {
 // own for its first mover, with the same blows.
 enum class FightLoop { general, raisedOnlyPlayerFirst, raisedOnlyEnemyFirst, freePlayerFirst, freeEnemyFirst };
 
-// Inline, with the strike roll, in every fight's loop of turns. With
-// `Standing` both sides stood before the blow: only the target can fall,
-// and its hp minus the damage (1 or more) stays within the 32-bit range.
 // The critical strikes of both sides, worked out once for the fight, or
 // once for many fights from the same sides.
 struct CriticalStrikes {
@@ -103,6 +100,9 @@ inline CriticalStrikes criticalStrikes(const FightState& state) {
                            strike_detail::criticalAttack(state.enemyAttack)};
 }
 
+// Inline, with the strike roll, in every fight's loop of turns. With
+// `Standing` both sides stood before the blow: only the target can fall,
+// and its hp minus the damage (1 or more) stays within the 32-bit range.
 template <Variation Values, bool Standing, typename Narrator>
 [[gnu::always_inline]] inline Outcome strikeBlow(FightState& state, bool byPlayer, const CriticalStrikes& criticals,
                                                 platform::Random& random, Narrator& narrator) {
@@ -168,7 +168,9 @@ inline bool withinReach(const FightState& state) {
            withinReach(state.enemyDefence);
 }
 
-// The loop for a silent fight from `state`.
+// The loop for a silent fight from `state`: any loop but the general one
+// takes sides that both stand, with the first mover and the values that it
+// was picked for.
 inline FightLoop silentFightLoop(const FightState& state) {
     if (state.playerHp <= 0 || state.enemyHp <= 0) return FightLoop::general;
     bool playerFirst = playerStrikesFirst(state);
@@ -196,7 +198,8 @@ template <FightLoop Loop, typename Narrator>
     } else if constexpr (Loop == FightLoop::raisedOnlyEnemyFirst) {
         outcome = turnsUntilFall<Variation::raisedOnly, true>(state, false, criticals, draws, narrator);
     } else {
-        outcome = turnsUntilFall<Variation::clamped, false>(state, playerStrikesFirst(state), criticals, draws, narrator);
+        outcome =
+            turnsUntilFall<Variation::clamped, false>(state, playerStrikesFirst(state), criticals, draws, narrator);
     }
     random = draws;
     return outcome;

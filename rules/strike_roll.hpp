@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "platform/random.hpp"
-#include "rules/saturating.hpp"
 
 // Settles one blow of a battle: the striker's attack against the target's
 // defence, with a one-in-ten critical strike that ignores the defence. The
@@ -134,7 +133,8 @@ inline bool variesFreely(std::int32_t value) {
 // True when a change of -2 to +2 keeps `value` within the 32-bit range, so
 // that a strike roll with it needs no more than the raise to 1.
 inline bool withinReach(std::int32_t value) {
-    return value >= std::numeric_limits<std::int32_t>::min() + 2 && value <= std::numeric_limits<std::int32_t>::max() - 2;
+    return value >= std::numeric_limits<std::int32_t>::min() + 2 &&
+           value <= std::numeric_limits<std::int32_t>::max() - 2;
 }
 
 // The draws in their order: the critical test (of 10); unless the strike is
@@ -169,7 +169,8 @@ template <Variation Values = Variation::clamped>
         generator.state = critical ? draws.stateAfter(4) : draws.stateAfter(raised ? 7 : 6);
         return Strike{damage, critical};
     } else {
-        bool critical = Values == Variation::raisedOnly ? multipleOfTenByTable(draws.at(1)) : multipleOfTen(draws.at(1));
+        bool critical =
+            Values == Variation::raisedOnly ? multipleOfTenByTable(draws.at(1)) : multipleOfTen(draws.at(1));
         std::int32_t strike = critical ? criticalStrike : vary<Values>(draws.at(2), draws.at(3), attack);
         std::int32_t guard =
             vary<Values>(critical ? draws.at(3) : draws.at(5), critical ? draws.at(4) : draws.at(6), defence);

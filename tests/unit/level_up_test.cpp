@@ -118,6 +118,11 @@ TEST(DrawStatGains, AddedUpAtOnceMatchEachInTurn) {
             ASSERT_EQ(got.dp, expected.dp);
             ASSERT_EQ(got.sp, expected.sp);
             ASSERT_EQ(atOnce.state, each.state);
+            // The balance report counts on every gain lying between these.
+            for (std::int32_t gain : {got.hp, got.ap, got.dp, got.sp}) {
+                ASSERT_GE(gain, levelUps * leastStatGain);
+                ASSERT_LE(gain, levelUps * mostStatGain);
+            }
         }
     }
 }
