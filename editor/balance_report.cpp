@@ -52,26 +52,72 @@ Sides sidesOf(const EditPlayerEntry& entry, const EditItemEntry (&items)[editIte
     return sides;
 }
 
+void add(Tally& tally, const FightResult& fight) {
+    tally.wins += fight.won ? 1 : 0;
+    tally.blows += static_cast<std::uint64_t>(fight.blows);
+    tally.hpLeft += static_cast<std::uint64_t>(fight.playerHpLeft);  // never below 0
+}
+
 // `battles` silent fights against `enemy`, each by a fresh player after
 // `levelUps` level-ups, standing at the hit points they leave. The items
 // never change within a report, so their bonus sums are taken once; the
 // level-ups' gains are drawn one after another and applied at once.
+//
+// The loop of turns is picked once for a row where it can be: without a
+// level-up every fight starts from the same sides. With level-ups, every
+// field that a fight takes from the player (hp, sp and the two totals) only
+// grows with the gains, and each condition of a loop is a field at or above
+// a bound or within a range; so a loop that the fighters with the least and
+// with the most gains can both take, every fighter of the row can take.
 Tally fightMany(const Sides& sides, const EnemyRecord& enemy, std::uint64_t battles, int levelUps,
-                platform::Random& random) {
-    Tally tally;
+                platform::Random& generator) {
     const BonusSums bonuses = bonusSums(sides.items);
-    for (std::uint64_t i = 0; i < battles; ++i) {
+    auto fighterWith = [&sides, &bonuses, levelUps](const StatGains& total) {
         PlayerRecord fighter = sides.player;
-        if (levelUps > 0) {
-            StatGains total{};
-            for (int level = 0; level < levelUps; ++level) total += drawStatGains(random);
-            applyLevelUps(fighter, total, levelUps, bonuses);
+        if (levelUps > 0) applyLevelUps(fighter, total, levelUps, bonuses);
+        return fighter;
+    };
+    auto pickRowLoop = [&]() {
+        if (levelUps == 0) return silentFightLoop(takeSides(sides.player, enemy));
+        const std::int32_t least = levelUps * leastStatGain;
+        const std::int32_t most = levelUps * mostStatGain;
+        FightLoop weakest = silentFightLoop(takeSides(fighterWith({least, least, least, least}), enemy));
+        FightLoop strongest = silentFightLoop(takeSides(fighterWith({most, most, most, most}), enemy));
+        return weakest == strongest ? weakest : FightLoop::general;
+    };
+    const FightLoop loop = pickRowLoop();
+    // The generator works on a copy, and the tally is added up, in
+    // registers, for the whole row.
+    platform::Random random = generator;
+    Tally tally;
+    if (levelUps > 0 && loop == FightLoop::general) {
+        // The fighters of the row take different loops: each fight picks its own.
+        for (std::uint64_t i = 0; i < battles; ++i) {
+            add(tally, fightSilently(fighterWith(drawStatGainsOf(levelUps, random)), enemy, random));
         }
-        FightResult fight = fightSilently(fighter, enemy, random);
-        tally.wins += fight.won ? 1 : 0;
-        tally.blows += static_cast<std::uint64_t>(fight.blows);
-        tally.hpLeft += static_cast<std::uint64_t>(fight.playerHpLeft);  // never below 0
+    } else if (levelUps > 0) {
+        tally = withFightLoop(loop, [&, battles, levelUps](auto chosen) {
+            Tally row;
+            platform::Random draws = random;
+            for (std::uint64_t i = 0; i < battles; ++i) {
+                const FightState start = takeSides(fighterWith(drawStatGainsOf(levelUps, draws)), enemy);
+                add(row, fightSilentlyBy<chosen()>(start, criticalStrikes(start), draws));
+            }
+            random = draws;
+            return row;
+        });
+    } else {
+        const FightState start = takeSides(sides.player, enemy);
+        const CriticalStrikes criticals = criticalStrikes(start);
+        tally = withFightLoop(loop, [start, criticals, battles, &random](auto chosen) {
+            Tally row;
+            platform::Random draws = random;
+            for (std::uint64_t i = 0; i < battles; ++i) add(row, fightSilentlyBy<chosen()>(start, criticals, draws));
+            random = draws;
+            return row;
+        });
     }
+    generator = random;
     return tally;
 }
 

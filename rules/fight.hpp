@@ -82,38 +82,72 @@ inline std::int32_t struck(std::int32_t hp, std::int32_t damage) {
     return static_cast<std::int32_t>(std::max<std::int64_t>(static_cast<std::int64_t>(hp) - damage, 0));
 }
 
-// Inline, with the strike roll, in every fight's loop of turns.
-template <bool Free, typename Narrator>
-[[gnu::always_inline]] inline Outcome strikeBlow(FightState& state, bool byPlayer, platform::Random& random,
-                                                Narrator& narrator) {
+// How a fight's turns are worked out. The general loop fits every fight;
+// a silent fight whose sides both stand when it starts, and whose attacks
+// and defences allow a strike roll with fewer clamps, takes a loop of its
+// own for its first mover, with the same blows.
+enum class FightLoop { general, raisedOnlyPlayerFirst, raisedOnlyEnemyFirst, freePlayerFirst, freeEnemyFirst };
+
+// The critical strikes of both sides, worked out once for the fight, or
+// once for many fights from the same sides.
+struct CriticalStrikes {
+    std::int32_t player;
+    std::int32_t enemy;
+};
+
+inline CriticalStrikes criticalStrikes(const FightState& state) {
+    return CriticalStrikes{strike_detail::criticalAttack(state.playerAttack),
+                           strike_detail::criticalAttack(state.enemyAttack)};
+}
+
+// Inline, with the strike roll, in every fight's loop of turns. With
+// `Standing` both sides stood before the blow: only the target can fall,
+// and its hp minus the damage (1 or more) stays within the 32-bit range.
+template <Variation Values, bool Standing, typename Narrator>
+[[gnu::always_inline]] inline Outcome strikeBlow(FightState& state, bool byPlayer, const CriticalStrikes& criticals,
+                                                platform::Random& random, Narrator& narrator) {
     // The striker's attack and the target's defence picked first, so that
     // the loop holds one strike roll for each blow of a turn, not two.
     std::int32_t attack = byPlayer ? state.playerAttack : state.enemyAttack;
     std::int32_t defence = byPlayer ? state.enemyDefence : state.playerDefence;
-    Strike strike = rollStrike<Free>(random, attack, defence);
+    // The general loop works out a critical strike only when one comes:
+    // the game's battles are short, and mostly without one.
+    Strike strike = Values == Variation::clamped
+                        ? rollStrike<Values>(random, attack, defence)
+                        : rollStrike<Values>(random, attack, defence, byPlayer ? criticals.player : criticals.enemy);
     ++state.blows;
     narrator.blowStruck(byPlayer, strike.damage, strike.critical);
-    // Each side by its own field, not by a reference to one of them: the
-    // hit points then stay in registers for the length of the fight.
-    if (byPlayer) {
-        state.enemyHp = struck(state.enemyHp, strike.damage);
+    if constexpr (Standing) {
+        // The test after the blow, for the one hp that changed.
+        std::int32_t& hp = byPlayer ? state.enemyHp : state.playerHp;
+        hp -= strike.damage;
+        if (hp > 0) return Outcome::goesOn;
+        hp = 0;
+        return byPlayer ? Outcome::victory : Outcome::defeat;
     } else {
-        state.playerHp = struck(state.playerHp, strike.damage);
+        // Each side by its own field, not by a reference to one of them: the
+        // hit points then stay in registers for the length of the fight.
+        if (byPlayer) {
+            state.enemyHp = struck(state.enemyHp, strike.damage);
+        } else {
+            state.playerHp = struck(state.playerHp, strike.damage);
+        }
+        return testResult(state);
     }
-    return testResult(state);
 }
 
 // Turns until one side falls: the turn's start, the first mover's blow, the
 // other's blow, the pause between turns.
-template <bool Free, typename Narrator>
-[[gnu::always_inline]] inline Outcome turnsUntilFall(FightState& state, bool playerFirst, platform::Random& draws,
+template <Variation Values, bool Standing, typename Narrator>
+[[gnu::always_inline]] inline Outcome turnsUntilFall(FightState& state, bool playerFirst,
+                                                    const CriticalStrikes& criticals, platform::Random& draws,
                                                     Narrator& narrator) {
     Outcome outcome;
     for (;;) {
         narrator.turnBegins(state.playerHp);
-        outcome = strikeBlow<Free>(state, playerFirst, draws, narrator);
+        outcome = strikeBlow<Values, Standing>(state, playerFirst, criticals, draws, narrator);
         if (outcome != Outcome::goesOn) break;
-        outcome = strikeBlow<Free>(state, !playerFirst, draws, narrator);
+        outcome = strikeBlow<Values, Standing>(state, !playerFirst, criticals, draws, narrator);
         if (outcome != Outcome::goesOn) break;
         narrator.betweenTurns();
     }
@@ -127,31 +161,81 @@ inline bool variesFreely(const FightState& state) {
            variesFreely(state.enemyDefence);
 }
 
-// The fight's turns. The strike roll without clamps gives the same blows
-// where the values allow it.
-template <typename Narrator>
-[[gnu::always_inline]] inline Outcome fightRounds(FightState& state, platform::Random& random, Narrator& narrator) {
+// True when every attack and defence of the fight stays within the range
+// as it varies: its strike rolls then need the raise to 1 at most.
+inline bool withinReach(const FightState& state) {
+    return withinReach(state.playerAttack) && withinReach(state.playerDefence) && withinReach(state.enemyAttack) &&
+           withinReach(state.enemyDefence);
+}
+
+// The loop for a silent fight from `state`: any loop but the general one
+// takes sides that both stand, with the first mover and the values that it
+// was picked for.
+inline FightLoop silentFightLoop(const FightState& state) {
+    if (state.playerHp <= 0 || state.enemyHp <= 0) return FightLoop::general;
+    bool playerFirst = playerStrikesFirst(state);
+    if (variesFreely(state)) return playerFirst ? FightLoop::freePlayerFirst : FightLoop::freeEnemyFirst;
+    if (withinReach(state)) return playerFirst ? FightLoop::raisedOnlyPlayerFirst : FightLoop::raisedOnlyEnemyFirst;
+    return FightLoop::general;
+}
+
+// The turns of a fight by the given loop. A narrated fight prints every
+// blow, which outweighs its strike roll many times over, and keeps the
+// general loop.
+template <FightLoop Loop, typename Narrator>
+[[gnu::always_inline]] inline Outcome fightRoundsBy(FightState& state, const CriticalStrikes& criticals,
+                                                   platform::Random& random, Narrator& narrator) {
     // The generator works on a copy for the length of the fight, which lets
     // it stay in a register; narrators never draw.
     platform::Random draws = random;
-    bool playerFirst = playerStrikesFirst(state);
     Outcome outcome;
-    if constexpr (std::is_same_v<Narrator, SilentNarrator>) {
-        // A silent fight by a loop of its own for each first mover, where
-        // the values allow a strike roll without clamps. A narrated one
-        // prints every blow, which outweighs its strike roll many times
-        // over, and keeps the one loop that fits every fight.
-        if (variesFreely(state)) {
-            outcome = playerFirst ? turnsUntilFall<true>(state, true, draws, narrator)
-                                  : turnsUntilFall<true>(state, false, draws, narrator);
-        } else {
-            outcome = turnsUntilFall<false>(state, playerFirst, draws, narrator);
-        }
+    if constexpr (Loop == FightLoop::freePlayerFirst) {
+        outcome = turnsUntilFall<Variation::free, true>(state, true, criticals, draws, narrator);
+    } else if constexpr (Loop == FightLoop::freeEnemyFirst) {
+        outcome = turnsUntilFall<Variation::free, true>(state, false, criticals, draws, narrator);
+    } else if constexpr (Loop == FightLoop::raisedOnlyPlayerFirst) {
+        outcome = turnsUntilFall<Variation::raisedOnly, true>(state, true, criticals, draws, narrator);
+    } else if constexpr (Loop == FightLoop::raisedOnlyEnemyFirst) {
+        outcome = turnsUntilFall<Variation::raisedOnly, true>(state, false, criticals, draws, narrator);
     } else {
-        outcome = turnsUntilFall<false>(state, playerFirst, draws, narrator);
+        outcome =
+            turnsUntilFall<Variation::clamped, false>(state, playerStrikesFirst(state), criticals, draws, narrator);
     }
     random = draws;
     return outcome;
+}
+
+// Calls `body` with the loop as a compile-time constant
+// (std::integral_constant), so that a caller that fights many times from
+// the same sides picks the loop once, outside its own loop.
+template <typename Body>
+[[gnu::always_inline]] inline decltype(auto) withFightLoop(FightLoop loop, Body&& body) {
+    switch (loop) {
+        case FightLoop::freePlayerFirst:
+            return body(std::integral_constant<FightLoop, FightLoop::freePlayerFirst>{});
+        case FightLoop::freeEnemyFirst:
+            return body(std::integral_constant<FightLoop, FightLoop::freeEnemyFirst>{});
+        case FightLoop::raisedOnlyPlayerFirst:
+            return body(std::integral_constant<FightLoop, FightLoop::raisedOnlyPlayerFirst>{});
+        case FightLoop::raisedOnlyEnemyFirst:
+            return body(std::integral_constant<FightLoop, FightLoop::raisedOnlyEnemyFirst>{});
+        case FightLoop::general:
+            break;
+    }
+    return body(std::integral_constant<FightLoop, FightLoop::general>{});
+}
+
+// The fight's turns.
+template <typename Narrator>
+[[gnu::always_inline]] inline Outcome fightRounds(FightState& state, platform::Random& random, Narrator& narrator) {
+    if constexpr (std::is_same_v<Narrator, SilentNarrator>) {
+        const CriticalStrikes criticals = criticalStrikes(state);
+        return withFightLoop(silentFightLoop(state),
+                             [&](auto loop) { return fightRoundsBy<loop()>(state, criticals, random, narrator); });
+    } else {
+        // The general loop takes no critical strikes worked out ahead.
+        return fightRoundsBy<FightLoop::general>(state, CriticalStrikes{}, random, narrator);
+    }
 }
 
 // The whole battle: the fight, the reward of a victory, the level-up check
@@ -181,10 +265,20 @@ struct FightResult {
     std::int32_t playerHpLeft;
 };
 
+// The silent fight from sides already taken, by the loop that
+// silentFightLoop picks for them and with their criticalStrikes.
+template <FightLoop Loop>
+[[gnu::always_inline]] inline FightResult fightSilentlyBy(FightState state, const CriticalStrikes& criticals,
+                                                        platform::Random& random) {
+    SilentNarrator narrator;
+    Outcome outcome = fightRoundsBy<Loop>(state, criticals, random, narrator);
+    return FightResult{outcome == Outcome::victory, state.blows, state.playerHp};
+}
+
 [[gnu::always_inline]] inline FightResult fightSilently(const PlayerRecord& player, const EnemyRecord& enemy,
                                                       platform::Random& random) {
-    FightState state = takeSides(player, enemy);
-    SilentNarrator narrator;
-    Outcome outcome = fightRounds(state, random, narrator);
-    return FightResult{outcome == Outcome::victory, state.blows, state.playerHp};
+    const FightState state = takeSides(player, enemy);
+    const CriticalStrikes criticals = criticalStrikes(state);
+    return withFightLoop(silentFightLoop(state),
+                         [&](auto loop) { return fightSilentlyBy<loop()>(state, criticals, random); });
 }

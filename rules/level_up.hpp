@@ -27,6 +27,11 @@ struct StatGains {
 // its draws, so every gain is a draw of 4 plus this.
 constexpr std::int32_t levelUpGainBase = 1;
 
+// The least and the most that one level-up adds to a statistic: the gain
+// base plus a draw of 4.
+constexpr std::int32_t leastStatGain = levelUpGainBase;
+constexpr std::int32_t mostStatGain = levelUpGainBase + 3;
+
 // True when the check after a battle brings a level-up.
 inline bool levelUpDue(const PlayerRecord& player) { return player.exp >= player.nextLevelExp; }
 
@@ -41,8 +46,8 @@ inline std::int32_t drawStatGain(GainDraws& random) { return random.next() % 4 +
 // A gain is 1 or more (1 to 4 for each level-up), so the sum can pass only
 // the top of the range.
 inline std::int32_t grown(std::int32_t value, std::int32_t gain) {
-    return static_cast<std::int32_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(value) + gain, std::numeric_limits<std::int32_t>::max()));
+    std::int32_t sum;
+    return __builtin_add_overflow(value, gain, &sum) ? std::numeric_limits<std::int32_t>::max() : sum;
 }
 
 }  // namespace level_up_detail
@@ -57,6 +62,32 @@ inline StatGains drawStatGains(platform::Random& generator) {
     gains.sp = level_up_detail::drawStatGain(random);
     random.moveOn(generator);
     return gains;
+}
+
+// The gains of `levelUps` level-ups one after another, added up: the same
+// as drawStatGains that many times. A gain less 1 is a draw modulo 4, bits
+// 16 and 17 of the generator's state; those bits of each draw's state are
+// added up in place and moved down once, at the end. No draw for 0 or fewer.
+inline StatGains drawStatGainsOf(int levelUps, platform::Random& generator) {
+    constexpr std::uint32_t gainBits = 0x30000u;
+    // Each sum starts at the gain base of every level-up, in place too.
+    const std::uint64_t bases = static_cast<std::uint64_t>(levelUps > 0 ? levelUps : 0) * (levelUpGainBase << 16);
+    std::uint64_t hp = bases;
+    std::uint64_t ap = bases;
+    std::uint64_t dp = bases;
+    std::uint64_t sp = bases;
+    std::uint32_t state = generator.state;
+    for (int level = 0; level < levelUps; ++level) {
+        level_up_detail::GainDraws draws(platform::Random{state});
+        hp += draws.stateAfter(1) & gainBits;
+        ap += draws.stateAfter(2) & gainBits;
+        dp += draws.stateAfter(3) & gainBits;
+        sp += draws.stateAfter(4) & gainBits;
+        state = draws.stateAfter(4);
+    }
+    generator.state = state;
+    auto total = [](std::uint64_t bits) { return static_cast<std::int32_t>(bits >> 16); };
+    return StatGains{total(hp), total(ap), total(dp), total(sp)};
 }
 
 // The gains of level-ups one after another, added up.

@@ -103,4 +103,28 @@ TEST(ApplyLevelUps, AddedGainsAppliedOnceMatchEachInTurn) {
     }
 }
 
+// The added-up gains drawn at once must be those drawn one level-up after
+// another, and leave the generator where they leave it.
+TEST(DrawStatGains, AddedUpAtOnceMatchEachInTurn) {
+    for (std::uint32_t seed : {0u, 1u, 12345u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        for (int levelUps = 0; levelUps <= 25; ++levelUps) {
+            platform::Random each{seed + static_cast<std::uint32_t>(levelUps)};
+            platform::Random atOnce = each;
+            StatGains expected{};
+            for (int level = 0; level < levelUps; ++level) expected += drawStatGains(each);
+            StatGains got = drawStatGainsOf(levelUps, atOnce);
+            ASSERT_EQ(got.hp, expected.hp) << seed << " " << levelUps;
+            ASSERT_EQ(got.ap, expected.ap);
+            ASSERT_EQ(got.dp, expected.dp);
+            ASSERT_EQ(got.sp, expected.sp);
+            ASSERT_EQ(atOnce.state, each.state);
+            // The balance report counts on every gain lying between these.
+            for (std::int32_t gain : {got.hp, got.ap, got.dp, got.sp}) {
+                ASSERT_GE(gain, levelUps * leastStatGain);
+                ASSERT_LE(gain, levelUps * mostStatGain);
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "game/battle.hpp"
@@ -103,6 +104,45 @@ TEST(FightSilently, IsTheFightThatTheGamePrints) {
             EXPECT_EQ(silent.playerHpLeft, player.hp) << seed;  // no reward reaches a level-up here
         }
     }
+}
+
+// Every loop that a silent fight may take must fight as the general loop
+// does: same outcome, blows, hit points and draws, for sides that pick each
+// loop and for sides at the edges of what each loop allows.
+TEST(FightSilently, EveryLoopFightsAsTheGeneralOne) {
+    const std::int32_t hps[] = {INT_MIN, 0, 1, 6, 40};
+    const std::int32_t values[] = {INT_MIN, INT_MIN + 2, -3, 0, 1, 2, 3, 5, 9, INT_MAX - 2, INT_MAX};
+    const std::int32_t speeds[] = {2, 3, 4};
+    int fastLoops = 0;
+    for (std::int32_t playerHp : hps) {
+        for (std::int32_t enemyHp : hps) {
+            for (std::int32_t attack : values) {
+                for (std::int32_t defence : values) {
+                    for (std::int32_t enemySp : speeds) {
+                        const PlayerRecord player = fighter(playerHp, attack, 9 - defence / 2, 3);
+                        const EnemyRecord enemy = foe(enemyHp, 9 - attack / 3, defence, enemySp);
+                        fastLoops += silentFightLoop(takeSides(player, enemy)) == FightLoop::general ? 0 : 1;
+                        for (std::uint32_t seed : {1u, 77u, 4000000000u}) {
+                            FightState general = takeSides(player, enemy);
+                            platform::Random expectedDraws{seed};
+                            SilentNarrator narrator;
+                            Outcome outcome = fightRoundsBy<FightLoop::general>(general, criticalStrikes(general),
+                                                                                 expectedDraws, narrator);
+                            platform::Random draws{seed};
+                            FightResult silent = fightSilently(player, enemy, draws);
+                            ASSERT_EQ(silent.won, outcome == Outcome::victory) << playerHp << " " << enemyHp << " "
+                                                                              << attack << " " << defence << " "
+                                                                              << enemySp << " " << seed;
+                            ASSERT_EQ(silent.blows, general.blows);
+                            ASSERT_EQ(silent.playerHpLeft, general.playerHp);
+                            ASSERT_EQ(draws.state, expectedDraws.state);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(fastLoops, 0);
 }
 
 TEST(LevelUp, EachLevelAddsOneToFourToEveryMaximumAndRebuildsTheTotals) {

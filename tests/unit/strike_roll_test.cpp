@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
+#include <type_traits>
 
 #include "draw_replay.hpp"
 #include "game/strike_roll.hpp"
@@ -128,22 +130,59 @@ TEST(StrikeRoll, RemaindersByMultiplyHoldForEveryDraw) {
     }
 }
 
-// The roll without clamps, which fights whose values vary freely take, must
-// give the general roll's damage and draws, up to both edges of that range.
-TEST(StrikeRoll, RollWithoutClampsMatchesTheGeneralOne) {
-    const std::int32_t values[] = {3, 4, 5, 9, 1000, INT_MAX / 2, INT_MAX - 3, INT_MAX - 2};
-    for (std::int32_t value : values) ASSERT_TRUE(variesFreely(value)) << value;
+// The table that the silent fights' rolls read must give what the
+// arithmetic gives, for every draw on either side of a change.
+TEST(StrikeRoll, DrawTableMatchesTheArithmeticForEveryDraw) {
+    using namespace strike_detail;
+    for (std::uint32_t draw = 0; draw <= 0x7FFFu; ++draw) {
+        ASSERT_EQ(multipleOfTenByTable(draw), multipleOfTen(draw)) << draw;
+        for (std::uint32_t other : {0u, 1u, 5u, 10u, 32767u}) {
+            ASSERT_EQ(changeByTable(other, draw), change(other, draw)) << other << " " << draw;
+            ASSERT_EQ(changeByTable(draw, other), change(draw, other)) << draw << " " << other;
+        }
+    }
+}
+
+// The critical attack is the attack and a half of it, worked out exactly
+// and then saturated, up to both ends of the range.
+TEST(StrikeRoll, CriticalAttackSaturatesAtBothEnds) {
+    const std::int32_t attacks[] = {INT_MIN,     INT_MIN + 1, -1431655765, -1431655766, -1431655767, -7, -1, 0, 1, 7,
+                                    1431655764, 1431655765,  1431655766,  INT_MAX - 1, INT_MAX};
+    for (std::int32_t attack : attacks) {
+        std::int64_t exact = static_cast<std::int64_t>(attack) + attack / 2;
+        std::int64_t expected = std::clamp<std::int64_t>(exact, INT_MIN, INT_MAX);
+        EXPECT_EQ(strike_detail::criticalAttack(attack), expected) << attack;
+    }
+}
+
+// The rolls with fewer clamps, which fights whose values allow them take,
+// must give the general roll's damage and draws, up to both edges of the
+// values that allow them.
+TEST(StrikeRoll, RollsWithFewerClampsMatchTheGeneralOne) {
+    const std::int32_t free[] = {3, 4, 5, 9, 1000, INT_MAX / 2, INT_MAX - 3, INT_MAX - 2};
+    const std::int32_t reach[] = {INT_MIN + 2, INT_MIN + 3, -7, -1, 0, 1, 2, 3, 4, 9, INT_MAX - 2};
+    for (std::int32_t value : free) ASSERT_TRUE(variesFreely(value)) << value;
     for (std::int32_t value : {INT_MIN, -1, 0, 1, 2, INT_MAX - 1, INT_MAX}) EXPECT_FALSE(variesFreely(value)) << value;
+    for (std::int32_t value : reach) ASSERT_TRUE(withinReach(value)) << value;
+    for (std::int32_t value : {INT_MIN, INT_MIN + 1, INT_MAX - 1, INT_MAX}) EXPECT_FALSE(withinReach(value)) << value;
+    auto same = [](std::uint32_t seed, std::int32_t attack, std::int32_t defence, auto values) {
+        platform::Random general{seed};
+        platform::Random fewer{seed};
+        Strike expected = rollStrike(general, attack, defence);
+        Strike got = rollStrike<decltype(values)::value>(fewer, attack, defence);
+        ASSERT_EQ(got.damage, expected.damage) << seed << " " << attack << " " << defence;
+        ASSERT_EQ(got.critical, expected.critical);
+        ASSERT_EQ(fewer.state, general.state);
+    };
     for (std::uint32_t seed = 1; seed <= 2000; ++seed) {
-        for (std::int32_t attack : values) {
-            for (std::int32_t defence : values) {
-                platform::Random general{seed};
-                platform::Random free{seed};
-                Strike expected = rollStrike<false>(general, attack, defence);
-                Strike got = rollStrike<true>(free, attack, defence);
-                ASSERT_EQ(got.damage, expected.damage) << seed << " " << attack << " " << defence;
-                ASSERT_EQ(got.critical, expected.critical);
-                ASSERT_EQ(free.state, general.state);
+        for (std::int32_t attack : free) {
+            for (std::int32_t defence : free) {
+                same(seed, attack, defence, std::integral_constant<Variation, Variation::free>{});
+            }
+        }
+        for (std::int32_t attack : reach) {
+            for (std::int32_t defence : reach) {
+                same(seed, attack, defence, std::integral_constant<Variation, Variation::raisedOnly>{});
             }
         }
     }
