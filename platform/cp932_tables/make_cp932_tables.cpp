@@ -223,53 +223,58 @@ void writeRows(std::FILE* file, const std::vector<Row>& rows, std::size_t perLin
     }
 }
 
-void writeTables(const Tables& tables, const char* path) {
+// Writes one generated file: the heading, `preamble`, then what `body`
+// writes within the namespace, whose last array it ends.
+template <typename Body>
+void writeGenerated(const char* path, const std::string& preamble, Body body) {
     std::FILE* file = std::fopen(path, "w");
     if (file == nullptr) fail(std::string("cannot create ") + path);
-    auto same = [](const std::string& text) { return text; };
-    auto number = [](unsigned value) { return hex(value); };
     write(file,
           "// Made by make_cp932_tables from the system's iconv when the programs were\n"
-          "// built. Not to be edited: the next build makes it again.\n"
-          "#include \"platform/cp932_tables.hpp\"\n\n"
-          "namespace platform::cp932 {\n\n"
-          "const Utf8Piece singleByteCharacters[256] = {");
-    writeValues(file, tables.singleBytes, 4, same);
-    write(file, "};\n\nconst bool needsSecondByte[256] = {");
-    writeValues(file, tables.needsSecond, 16, [](unsigned value) { return std::string(value != 0 ? "true" : "false"); });
-    write(file, "};\n\nconst unsigned char pairRowOf[256] = {");
-    writeValues(file, tables.pairRowOf, 16, number);
-    write(file, "};\n\nconst Utf8Piece pairRows[][256] = {\n");
-    writeRows(file, tables.pairRows, 8, same);
-    write(file, "};\n\nconst unsigned short unicodeBlock[unicodeBlockCount] = {");
-    writeValues(file, tables.blockOf, 16, number);
-    write(file, "};\n\nconst unsigned short cp932Codes[][256] = {\n");
-    writeRows(file, tables.blocks, 16, number);
+          "// built. Not to be edited: the next build makes it again.\n" +
+              preamble + "namespace platform::cp932 {\n\n");
+    body(file);
     write(file, "};\n\n}  // namespace platform::cp932\n");
     if (std::fclose(file) != 0) fail(std::string("cannot write ") + path);
 }
 
+const auto asNumber = [](unsigned value) { return hex(value); };
+
+void writeTables(const Tables& tables, const char* path) {
+    writeGenerated(path, "#include \"platform/cp932_tables.hpp\"\n\n", [&](std::FILE* file) {
+        auto same = [](const std::string& text) { return text; };
+        write(file, "const Utf8Piece singleByteCharacters[256] = {");
+        writeValues(file, tables.singleBytes, 4, same);
+        write(file, "};\n\nconst bool needsSecondByte[256] = {");
+        writeValues(file, tables.needsSecond, 16,
+                    [](unsigned value) { return std::string(value != 0 ? "true" : "false"); });
+        write(file, "};\n\nconst unsigned char pairRowOf[256] = {");
+        writeValues(file, tables.pairRowOf, 16, asNumber);
+        write(file, "};\n\nconst Utf8Piece pairRows[][256] = {\n");
+        writeRows(file, tables.pairRows, 8, same);
+        write(file, "};\n\nconst unsigned short unicodeBlock[unicodeBlockCount] = {");
+        writeValues(file, tables.blockOf, 16, asNumber);
+        write(file, "};\n\nconst unsigned short cp932Codes[][256] = {\n");
+        writeRows(file, tables.blocks, 16, asNumber);
+    });
+}
+
 // The decoding side as code points, in constexpr tables of the same layout.
 void writeCodePoints(const Tables& tables, const char* path) {
-    std::FILE* file = std::fopen(path, "w");
-    if (file == nullptr) fail(std::string("cannot create ") + path);
-    auto number = [](unsigned value) { return hex(value); };
-    write(file,
-          "// Made by make_cp932_tables from the system's iconv when the programs were\n"
-          "// built. Not to be edited: the next build makes it again.\n"
-          "#pragma once\n\n"
-          "namespace platform::cp932 {\n\n"
-          "// The code point of each byte alone, of each pair by the row of its lead\n"
-          "// byte (as pairRowOf in cp932_tables.hpp); noCodePoint where none.\n"
-          "inline constexpr char16_t noCodePoint = " + hex(noCodePoint) + ";\n\n"
-          "inline constexpr char16_t codePointOfByte[256] = {");
-    writeValues(file, tables.singleCodePoints, 16, number);
-    write(file, "};\n\ninline constexpr unsigned char pairRowOfLead[256] = {");
-    writeValues(file, tables.pairRowOf, 16, number);
-    write(file, "};\n\ninline constexpr char16_t codePointOfPair[][256] = {\n");
-    writeRows(file, tables.pairCodePoints, 16, number);
-    write(file, "};\n\n}  // namespace platform::cp932\n");
-    if (std::fclose(file) != 0) fail(std::string("cannot write ") + path);
+    writeGenerated(path, "#pragma once\n\n", [&](std::FILE* file) {
+        write(file,
+              "// The code point of each byte alone, of each pair by the row of its lead\n"
+              "// byte (as pairRowOf in cp932_tables.hpp); noCodePoint where none.\n"
+              "inline constexpr char16_t noCodePoint = " +
+                  hex(noCodePoint) +
+                  ";\n\n"
+                  "inline constexpr char16_t codePointOfByte[256] = {");
+        writeValues(file, tables.singleCodePoints, 16, asNumber);
+        write(file, "};\n\ninline constexpr unsigned char pairRowOfLead[256] = {");
+        writeValues(file, tables.pairRowOf, 16, asNumber);
+        write(file, "};\n\ninline constexpr char16_t codePointOfPair[][256] = {\n");
+        writeRows(file, tables.pairCodePoints, 16, asNumber);
+    });
 }
 
 }  // namespace
