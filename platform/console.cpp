@@ -200,12 +200,16 @@ bool outputIsTerminal() {
     return *this;
 }
 
+ConsoleOut::Form ConsoleOut::utf8FormNow() {
+    return outputCarry.leadByte.empty() ? Form::utf8 : Form::utf8AfterLeadByte;
+}
+
 void ConsoleOut::decideForm() {
     if (!convertedAsPrinted(consoleCharset())) {
         form_ = Form::cp932;
         limit_ = end_;
     } else {
-        form_ = outputCarry.leadByte.empty() ? Form::utf8 : Form::utf8AfterLeadByte;
+        form_ = utf8FormNow();
     }
 }
 
@@ -220,7 +224,7 @@ void ConsoleOut::decideForm() {
 
 char* ConsoleOut::convertInRoom(char* to, std::string_view text) {
     char* end = utf8AsPrinted(text, outputCarry, to);
-    form_ = outputCarry.leadByte.empty() ? Form::utf8 : Form::utf8AfterLeadByte;
+    form_ = utf8FormNow();
     return end;
 }
 

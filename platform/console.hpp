@@ -385,6 +385,8 @@ private:
     char* appendShortName(char* to, std::string_view name);
     // Asks the console's set, at the first print.
     void decideForm();
+    // A UTF-8 buffer's form as the last text converted left it.
+    static Form utf8FormNow();
     // Forgets the form, for a console set up anew.
     void restartForm() {
         form_ = Form::undecided;

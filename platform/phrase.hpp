@@ -1,7 +1,10 @@
 #pragma once
 #include <concepts>
 #include <cstddef>
+#include <string>
 #include <string_view>
+
+#include "platform/text_encoding.hpp"
 
 #if !defined(_WIN32)
 #include "generated/cp932_code_points.hpp"
@@ -45,7 +48,7 @@ struct Literal {
 
 #if !defined(_WIN32)
 // The code point of the cp932 character at `at` (its bytes in `length`).
-consteval char32_t codePointAt(const char* bytes, std::size_t size, std::size_t at, std::size_t& length) {
+constexpr char32_t codePointAt(const char* bytes, std::size_t size, std::size_t at, std::size_t& length) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     const char16_t single = cp932::codePointOfByte[lead];
     if (single != cp932::noCodePoint) {
@@ -59,31 +62,17 @@ consteval char32_t codePointAt(const char* bytes, std::size_t size, std::size_t 
     return pair;
 }
 
-consteval std::size_t utf8Length(char32_t codePoint) { return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : 3; }
-
-// Walks the text's characters; with `to`, writes their UTF-8 there. Returns
-// the UTF-8 length.
-consteval std::size_t toUtf8(const char* bytes, std::size_t size, char* to) {
-    std::size_t written = 0;
+// The UTF-8 of the text's characters.
+constexpr std::string utf8Form(const char* bytes, std::size_t size) {
+    std::string utf8;
     for (std::size_t at = 0, length = 0; at < size; at += length) {
-        const char32_t c = codePointAt(bytes, size, at, length);
-        const std::size_t n = utf8Length(c);
-        if (to != nullptr) {
-            if (n == 1) {
-                to[written] = static_cast<char>(c);
-            } else if (n == 2) {
-                to[written] = static_cast<char>(0xC0 | (c >> 6));
-                to[written + 1] = static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                to[written] = static_cast<char>(0xE0 | (c >> 12));
-                to[written + 1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                to[written + 2] = static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-        written += n;
+        appendUtf8(utf8, codePointAt(bytes, size, at, length));
     }
-    return written;
+    return utf8;
 }
+#else
+// The Windows console speaks cp932: the UTF-8 form is never used there.
+constexpr std::string utf8Form(const char* bytes, std::size_t size) { return std::string(bytes, size); }
 #endif
 
 // The two forms of one literal, kept for the whole run: each literal is a
@@ -91,21 +80,14 @@ consteval std::size_t toUtf8(const char* bytes, std::size_t size, char* to) {
 template <Literal Text>
 struct PhraseOf {
     static constexpr std::string_view cp932{Text.bytes, Text.size};
-#if defined(_WIN32)
-    static constexpr std::size_t utf8Size = Text.size;
-#else
-    static constexpr std::size_t utf8Size = toUtf8(Text.bytes, Text.size, nullptr);
-#endif
+    static constexpr std::size_t utf8Size = []() consteval { return utf8Form(Text.bytes, Text.size).size(); }();
     struct Utf8 {
         char bytes[utf8Size > 0 ? utf8Size : 1]{};
     };
     static constexpr Utf8 utf8Bytes = []() consteval {
         Utf8 made{};
-#if defined(_WIN32)
-        for (std::size_t i = 0; i < Text.size; ++i) made.bytes[i] = Text.bytes[i];
-#else
-        toUtf8(Text.bytes, Text.size, made.bytes);
-#endif
+        const std::string form = utf8Form(Text.bytes, Text.size);
+        for (std::size_t i = 0; i < form.size(); ++i) made.bytes[i] = form[i];
         return made;
     }();
     static constexpr std::string_view utf8{utf8Bytes.bytes, utf8Size};

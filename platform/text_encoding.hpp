@@ -115,7 +115,7 @@ constexpr bool isValidCp932(std::string_view text) {
 }
 
 // Appends the UTF-8 form of the code point `value` (at most U+10FFFF).
-inline void appendUtf8(std::string& text, std::uint32_t value) {
+constexpr void appendUtf8(std::string& text, std::uint32_t value) {
     if (value < 0x80) {
         text += static_cast<char>(value);
     } else if (value < 0x800) {
