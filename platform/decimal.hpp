@@ -61,46 +61,51 @@ inline constexpr char digitPairs[] =
     return to + 2;
 }
 
+// "0000" to "9999", four characters each: the groups of four digits of a
+// long number, each a copy. Made when the program is compiled; 40 KB, of
+// which a run reads only the few lines of the numbers it prints.
+struct FourDigitGroups {
+    char digits[10000][4];
+};
+inline constexpr FourDigitGroups fourDigitGroups = [] {
+    FourDigitGroups groups{};
+    for (unsigned n = 0; n < 10000; ++n) {
+        groups.digits[n][0] = static_cast<char>('0' + n / 1000);
+        groups.digits[n][1] = static_cast<char>('0' + n / 100 % 10);
+        groups.digits[n][2] = static_cast<char>('0' + n / 10 % 10);
+        groups.digits[n][3] = static_cast<char>('0' + n % 10);
+    }
+    return groups;
+}();
+
 // Writes the four digits of `n` (below 10000) at `to`, leading zeros included.
-inline char* writeFourDigits(char* to, std::uint32_t n) {
-    std::memcpy(to, digitPairs + 2 * (n / 100), 2);
-    std::memcpy(to + 2, digitPairs + 2 * (n % 100), 2);
+[[gnu::always_inline]] inline char* writeFourDigits(char* to, std::uint32_t n) {
+    std::memcpy(to, fourDigitGroups.digits[n], 4);
     return to + 4;
 }
 
-// Writes the eight digits of `n` (below 10^8) at `to`, leading zeros
-// included. They are worked out side by side in the lanes of one word rather
-// than one pair after another: the two halves of four digits, then each
-// half's two pairs, then each pair's two digits, the first digit in the
-// word's lowest byte. Each step divides every lane at once by a multiply
-// that is exact for the lane's range, and puts quotient and remainder into
-// lanes of half the width by one multiply and add: q + (x - d q) * 2^w is
-// (x * 2^w) + q * (1 - d * 2^w), no lane borrowing from the next.
-inline char* writeEightDigits(char* to, std::uint32_t n) {
-    std::uint64_t high = n / 10000;
-    std::uint64_t halves = (std::uint64_t{n} << 32) + high * (1 - (std::uint64_t{10000} << 32));
-    // x / 100 as x * 10486 >> 20, exact for every x below 10000.
-    std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007Fu;
-    std::uint64_t pairs = (halves << 16) + hundreds * (1 - (std::uint64_t{100} << 16));
-    // y / 10 as y * 103 >> 10, exact for every y below 100.
-    std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000Fu;
-    std::uint64_t digits = (pairs << 8) + tens * (1 - (std::uint64_t{10} << 8)) + 0x3030303030303030u;
-    if constexpr (std::endian::native == std::endian::big) digits = __builtin_bswap64(digits);
-    std::memcpy(to, &digits, 8);
-    return to + 8;
-}
-
 // Writes `n` (10000 or more) at `to`; returns the end. Out of line, unlike
-// the shorter numbers, which are most of them.
-[[gnu::noinline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
+// the shorter numbers, which are most of them. The groups of four below the
+// first are worked out side by side, each one division by a multiply.
+[[gnu::always_inline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
     if (n < 100000000) {
-        to = writeUpToFourDigits(to, n / 10000);
-        return writeFourDigits(to, n % 10000);
+        std::uint32_t high = n / 10000;
+        to = writeUpToFourDigits(to, high);
+        return writeFourDigits(to, n - high * 10000);
     }
     // Nine or ten digits: the first one or two (at most 42), then eight.
     std::uint32_t high = n / 100000000;
-    to = writeUpToFourDigits(to, high);
-    return writeEightDigits(to, n - high * 100000000);
+    std::uint32_t rest = n - high * 100000000;
+    std::uint32_t middle = rest / 10000;
+    if (high < 10) {
+        *to = static_cast<char>('0' + high);
+        ++to;
+    } else {
+        std::memcpy(to, digitPairs + 2 * high, 2);
+        to += 2;
+    }
+    writeFourDigits(to, middle);
+    return writeFourDigits(to + 4, rest - middle * 10000);
 }
 
 // The same for a number wider than 32 bits, which the programs print
