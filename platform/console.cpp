@@ -94,9 +94,13 @@ void tellFailure(std::string_view what, int error) {
     std::_Exit(1);
 }
 
+void forgetConsoleWays();
+
 void noteInputFailure(int error) {
     inputEnded = true;
     inputBroken = true;
+    // A key wait waits no more.
+    forgetConsoleWays();
     tellFailure("cannot read standard input", error);
 }
 
@@ -583,21 +587,23 @@ void waitForKey() {
 
 namespace {
 
-[[gnu::noinline]] void keyWaitAtTerminal() {
-    out << ">>> "_phrase;
-    waitForKey();
-    out << '\n';
+// The ways of keyWait and clearScreen are worked out anew.
+void forgetConsoleWays() {
+    console_detail::keyWaitWay = console_detail::ConsoleWay::undecided;
+    console_detail::clearWay = console_detail::ConsoleWay::undecided;
 }
 
 }  // namespace
 
-void keyWait() {
-    // Without a wait the prompt and its line break go out as one piece.
-    if (keyWaits()) {
-        keyWaitAtTerminal();
-    } else {
+void console_detail::keyWaitBeyondPlain() {
+    keyWaitWay = keyWaits() ? ConsoleWay::terminal : ConsoleWay::plain;
+    if (keyWaitWay == ConsoleWay::plain) {
         out << ">>> \n"_phrase;
+        return;
     }
+    out << ">>> "_phrase;
+    waitForKey();
+    out << '\n';
 }
 
 void pauseConsole() {
@@ -606,19 +612,11 @@ void pauseConsole() {
     out << "\n";
 }
 
-namespace {
-
-// Out of line, so that the call of clearScreen on a pipe, once a turn, is a
-// test and a return.
-[[gnu::noinline]] void clearTerminalScreen() {
+void console_detail::clearScreenBeyondPlain() {
+    clearWay = outputIsTerminal() ? ConsoleWay::terminal : ConsoleWay::plain;
+    if (clearWay == ConsoleWay::plain) return;
     flushOutput();
     out << clearConsoleWindow();
-}
-
-}  // namespace
-
-void clearScreen() {
-    if (outputIsTerminal()) clearTerminalScreen();
 }
 
 void useAlternateScreen() {
@@ -645,6 +643,7 @@ ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     notes = {};
     script = new Script{std::move(input), 0, {}, std::move(charset)};
     out.restartForm();
+    forgetConsoleWays();
 }
 
 ScriptedConsole::~ScriptedConsole() {
@@ -654,6 +653,7 @@ ScriptedConsole::~ScriptedConsole() {
     chunkPos = 0;
     chunkEnd = 0;
     out.restartForm();
+    forgetConsoleWays();
 }
 
 std::string ScriptedConsole::takeOutput() {

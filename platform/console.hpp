@@ -8,6 +8,10 @@
 #include <string_view>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/decimal.hpp"
 #include "platform/phrase.hpp"
 #include "platform/text_encoding.hpp"
@@ -154,6 +158,15 @@ private:
     // are short: this is a few instructions where a call of strlen was more.
     static std::size_t textLength(const char* text, std::size_t size) {
         std::size_t at = 0;
+#if defined(__SSE2__)
+        // Most names end within their first 16 bytes: one compare finds it.
+        if (size >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+            const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+            if (zeros != 0) return static_cast<std::size_t>(std::countr_zero(zeros));
+            at = 16;
+        }
+#endif
         if constexpr (std::endian::native == std::endian::little) {
             constexpr std::uint64_t ones = 0x0101010101010101u;
             constexpr std::uint64_t highs = 0x8080808080808080u;
@@ -207,7 +220,7 @@ private:
         return to + 1;
     }
     template <std::integral T>
-    static char* appendInRoom(char* to, T value) {
+    [[gnu::always_inline]] static char* appendInRoom(char* to, T value) {
         return writeDecimal(to, value);
     }
 
@@ -449,14 +462,42 @@ bool inputFailed();
 // reads nothing otherwise. Flushes output before it waits.
 void waitForKey();
 
-// ">>> ", a key press, a line break.
-void keyWait();
+namespace console_detail {
+
+// What keyWait and clearScreen do, worked out at the first call of each and
+// again after the console changes (a scripted console set up or taken down,
+// standard input failing). On a pipe, where they only print or do nothing,
+// each is then a test in line.
+enum class ConsoleWay : unsigned char { undecided, plain, terminal };
+inline ConsoleWay keyWaitWay = ConsoleWay::undecided;
+inline ConsoleWay clearWay = ConsoleWay::undecided;
+
+// keyWait and clearScreen when the way is not known to be plain.
+void keyWaitBeyondPlain();
+void clearScreenBeyondPlain();
+
+}  // namespace console_detail
+
+// ">>> ", a key press, a line break. Made for buffers of the form `Form`,
+// like the narration that calls it.
+template <LineForm Form = LineForm::any>
+inline void keyWait() {
+    using namespace literals;
+    // Without a wait the prompt and its line break go out as one piece.
+    if (console_detail::keyWaitWay == console_detail::ConsoleWay::plain) [[likely]] {
+        out.putIn<Form>(">>> \n"_phrase);
+    } else {
+        console_detail::keyWaitBeyondPlain();
+    }
+}
 
 // The console's pause: its prompt, a key press, a line break.
 void pauseConsole();
 
 // Clears a terminal screen; writes nothing when standard output is no terminal.
-void clearScreen();
+inline void clearScreen() {
+    if (console_detail::clearWay != console_detail::ConsoleWay::plain) console_detail::clearScreenBeyondPlain();
+}
 
 // Puts the rest of the run on the terminal's alternate screen when standard
 // output is a terminal, as full-screen programs do: the shell's screen and
