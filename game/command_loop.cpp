@@ -86,24 +86,9 @@ TurnEnd playMove(Table& table, platform::Random& random, Direction direction) {
     return moveTurn(table, direction, random, narrator);
 }
 
-// Only a movement word goes on to the dungeon event, the boss gate and the
-// encounter roll (rules/turn.hpp); every other line, a command word or not,
-// ends its turn with the check of the player's hp. The command is a view of
-// the line as it was read, good until the next read (the turn's own questions
-// come after its last use); a view compares lengths first.
-TurnEnd playTurn(Table& table, platform::Random& random) {
-    out << "コマンドを入力してください。\n"
-           "command： "_phrase;
-    std::string_view command;
-    if (!platform::readLine(command)) return TurnEnd::endGame;
-    platform::clearScreen();
-
-    // The movement words first: they are nearly every command, and no
-    // command word is one of them.
-    if (std::optional<Direction> direction = directionOf(command)) {
-        if (out.holdsUtf8()) return playMove<platform::LineForm::utf8>(table, random, *direction);
-        return playMove<platform::LineForm::any>(table, random, *direction);
-    }
+// Every other line, a command word or not, ends its turn with the check of
+// the player's hp. Out of line: nearly every command is a move.
+[[gnu::noinline]] TurnEnd playCommand(std::string_view command) {
     if (command == "ESC") return TurnEnd::endGame;
     if (command == "SAVE") {
         saveGame();
@@ -119,6 +104,30 @@ TurnEnd playTurn(Table& table, platform::Random& random) {
         loadEditItems();
     }
     return endOfTurn(player);
+}
+
+// A turn, printed by code made for buffers of the form `Form`. Only a
+// movement word goes on to the dungeon event, the boss gate and the
+// encounter roll (rules/turn.hpp). The command is a view of the line as it
+// was read, good until the next read (the turn's own questions come after
+// its last use); a view compares lengths first.
+template <platform::LineForm Form>
+TurnEnd playTurnIn(Table& table, platform::Random& random) {
+    out.putIn<Form>("コマンドを入力してください。\n"
+                    "command： "_phrase);
+    std::string_view command;
+    if (!platform::readLine(command)) return TurnEnd::endGame;
+    platform::clearScreen();
+
+    // The movement words first: they are nearly every command, and no
+    // command word is one of them.
+    if (std::optional<Direction> direction = directionOf(command)) return playMove<Form>(table, random, *direction);
+    return playCommand(command);
+}
+
+TurnEnd playTurn(Table& table, platform::Random& random) {
+    if (out.holdsUtf8()) return playTurnIn<platform::LineForm::utf8>(table, random);
+    return playTurnIn<platform::LineForm::any>(table, random);
 }
 
 // The goal and the play mode, and with it the roster, are settled before

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "game/game_state.hpp"
 #include "platform/console.hpp"
 #include "rules/dungeon_events.hpp"
 #include "rules/fight.hpp"
@@ -41,14 +42,58 @@ template <platform::LineForm Form = platform::LineForm::any>
 struct GameNarrator {
     const EnemyRecord* enemy = nullptr;  // the enemy of the battle under way
 
-    void battleBegins(const EnemyRecord& opponent);
-    void firstMover(bool playerFirst);
-    void turnBegins(std::int32_t playerHp);
-    void blowStruck(bool byPlayer, std::int32_t damage, bool critical);
-    void betweenTurns();
-    void battleEnds(Outcome outcome, const EnemyRecord& opponent);
-    void levelledUp(const StatGains& gains);
-    void battleClosed();
+    // In line: each battle prints these, and a call of each cost about as
+    // much as its own work.
+    void battleBegins(const EnemyRecord& opponent) {
+        using namespace platform::literals;
+        using platform::out;
+        enemy = &opponent;
+        // Each banner goes out in one piece with what follows it.
+        out.putIn<Form>(bannerRule, "BATTLE PHASE\n"_phrase, bannerRule);
+        platform::keyWait<Form>();
+        out.putIn<Form>(bannerRule, "BATTLE LOG\n"_phrase, bannerRule, opponent.name,
+                        "が現れました。\n戦闘態勢に入った。\n"_phrase);
+    }
+    void firstMover(bool playerFirst) {
+        using namespace platform::literals;
+        if (playerFirst) {
+            platform::out.putIn<Form>("自分が先制だ。\n"_phrase);
+        } else {
+            platform::out.putIn<Form>("相手が先制だ。\n"_phrase);
+        }
+    }
+    void turnBegins(std::int32_t playerHp) {
+        using namespace platform::literals;
+        platform::out.putIn<Form>(player.name, "のHP:"_phrase, playerHp, '\n');
+    }
+    void blowStruck(bool byPlayer, std::int32_t damage, bool critical) {
+        using namespace platform::literals;
+        if (critical) platform::out.putIn<Form>("Critical ATTACK "_phrase);
+        platform::out.putIn<Form>(byPlayer ? player.name : enemy->name, "の攻撃:"_phrase, damage, "のダメージ\n"_phrase);
+    }
+    void betweenTurns() { platform::keyWait<Form>(); }
+    void battleEnds(Outcome outcome, const EnemyRecord& opponent) {
+        using namespace platform::literals;
+        if (outcome == Outcome::defeat) {
+            platform::out.putIn<Form>(player.name, "は負けました\n"_phrase);
+        } else {
+            platform::out.putIn<Form>(player.name, "の勝利\n"_phrase, opponent.expReward, "の経験値を得た。\n"_phrase);
+        }
+        printPlayerStatus<Form>();
+    }
+    void levelledUp(const StatGains& gains) {
+        using namespace platform::literals;
+        // The banner and the three lines in one piece.
+        platform::out.putIn<Form>(
+            bannerRule, "LV.UP\n"_phrase, bannerRule,
+            "lvが上がった。\n"
+            "追加ステータス。HP:+"_phrase, gains.hp, " AP:+"_phrase, gains.ap, " DP:+"_phrase, gains.dp, " SP:+"_phrase, gains.sp, '\n',
+            player.name, "の最大値はHP(MAX):"_phrase, player.maxHp, " AP(MAX):"_phrase, player.maxAp, " DP(MAX):"_phrase,
+            player.maxDp, " SP(MAX):"_phrase, player.maxSp, '\n',
+            "現在"_phrase, player.name, "はHP:"_phrase, player.hp, " AP:"_phrase, player.ap, " DP:"_phrase, player.dp, " SP:"_phrase,
+            player.sp, '\n');
+    }
+    void battleClosed() { platform::keyWait<Form>(); }
 
     void trapOrPotion(const TrapOrPotion& event);
     int chooseEquipmentSlot();
@@ -62,5 +107,8 @@ struct GameNarrator {
     }
     bool askBossFight();
     void missionClear();
-    void encounter();
+    void encounter() {
+        using namespace platform::literals;
+        platform::out.putIn<Form>("敵と遭遇しました！\n"_phrase);
+    }
 };
