@@ -39,31 +39,10 @@ inline constexpr char digitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes `n` (below 10000) at `to` without leading zeros; returns the end.
-[[gnu::always_inline]] inline char* writeUpToFourDigits(char* to, std::uint32_t n) {
-    if (n < 10) {
-        *to = static_cast<char>('0' + n);
-        return to + 1;
-    }
-    if (n < 100) {
-        std::memcpy(to, digitPairs + 2 * n, 2);
-        return to + 2;
-    }
-    std::uint32_t high = n / 100;
-    if (high < 10) {
-        *to = static_cast<char>('0' + high);
-        ++to;
-    } else {
-        std::memcpy(to, digitPairs + 2 * high, 2);
-        to += 2;
-    }
-    std::memcpy(to, digitPairs + 2 * (n % 100), 2);
-    return to + 2;
-}
-
-// "0000" to "9999", four characters each: the groups of four digits of a
-// long number, each a copy. Made when the program is compiled; 40 KB, of
-// which a run reads only the few lines of the numbers it prints.
+// "0000" to "9999", four characters each: a number of three or four digits,
+// and each group of four of a longer one, is a copy. Made when the program
+// is compiled; 40 KB, of which a run reads only the lines of the numbers it
+// prints.
 struct FourDigitGroups {
     char digits[10000][4];
 };
@@ -78,15 +57,34 @@ inline constexpr FourDigitGroups fourDigitGroups = [] {
     return groups;
 }();
 
+// Writes `n` (below 10000) at `to` without leading zeros; returns the end.
+// Two tests tell the width; three and four digits are a copy of the
+// number's group.
+[[gnu::always_inline]] inline char* writeUpToFourDigits(char* to, std::uint32_t n) {
+    if (n < 100) {
+        if (n < 10) {
+            *to = static_cast<char>('0' + n);
+            return to + 1;
+        }
+        std::memcpy(to, digitPairs + 2 * n, 2);
+        return to + 2;
+    }
+    if (n < 1000) {
+        std::memcpy(to, fourDigitGroups.digits[n] + 1, 3);
+        return to + 3;
+    }
+    std::memcpy(to, fourDigitGroups.digits[n], 4);
+    return to + 4;
+}
+
 // Writes the four digits of `n` (below 10000) at `to`, leading zeros included.
 [[gnu::always_inline]] inline char* writeFourDigits(char* to, std::uint32_t n) {
     std::memcpy(to, fourDigitGroups.digits[n], 4);
     return to + 4;
 }
 
-// Writes `n` (10000 or more) at `to`; returns the end. Out of line, unlike
-// the shorter numbers, which are most of them. The groups of four below the
-// first are worked out side by side, each one division by a multiply.
+// Writes `n` (10000 or more) at `to`; returns the end. The groups of four
+// are split off by divisions that are multiplies, and copied.
 [[gnu::always_inline]] inline char* writeManyDigits(char* to, std::uint32_t n) {
     if (n < 100000000) {
         std::uint32_t high = n / 10000;
