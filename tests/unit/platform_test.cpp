@@ -168,6 +168,12 @@ TEST(Decimal, EveryWidthAndEveryDigitGroupIsWrittenAsToCharsWritesIt) {
     expectDecimalAsToChars(std::numeric_limits<std::uint64_t>::max());
     expectDecimalAsToChars(static_cast<short>(-32768));
     expectDecimalAsToChars(static_cast<unsigned char>(255));
+    // Every number of up to five digits, either sign: each width and each
+    // entry of the digit tables.
+    for (std::int32_t value = 0; value < 100000; ++value) {
+        expectDecimalAsToChars(value);
+        expectDecimalAsToChars(-value);
+    }
     // A sweep of the whole 32-bit range, in steps that vary every digit.
     for (std::uint64_t value = 0; value <= 0xFFFFFFFFu; value += 65521) {
         expectDecimalAsToChars(static_cast<std::uint32_t>(value));
