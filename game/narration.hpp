@@ -49,9 +49,9 @@ struct GameNarrator {
         using platform::out;
         enemy = &opponent;
         // Each banner goes out in one piece with what follows it.
-        out.putIn<Form>(bannerRule, "BATTLE PHASE\n"_phrase, bannerRule);
+        out.putIn<Form>(bannerRule + "BATTLE PHASE\n"_phrase + bannerRule);
         platform::keyWait<Form>();
-        out.putIn<Form>(bannerRule, "BATTLE LOG\n"_phrase, bannerRule, opponent.name,
+        out.putIn<Form>(bannerRule + "BATTLE LOG\n"_phrase + bannerRule, opponent.name,
                         "が現れました。\n戦闘態勢に入った。\n"_phrase);
     }
     void firstMover(bool playerFirst) {
@@ -85,9 +85,10 @@ struct GameNarrator {
         using namespace platform::literals;
         // The banner and the three lines in one piece.
         platform::out.putIn<Form>(
-            bannerRule, "LV.UP\n"_phrase, bannerRule,
-            "lvが上がった。\n"
-            "追加ステータス。HP:+"_phrase, gains.hp, " AP:+"_phrase, gains.ap, " DP:+"_phrase, gains.dp, " SP:+"_phrase, gains.sp, '\n',
+            bannerRule + "LV.UP\n"_phrase + bannerRule +
+                "lvが上がった。\n"
+                "追加ステータス。HP:+"_phrase,
+            gains.hp, " AP:+"_phrase, gains.ap, " DP:+"_phrase, gains.dp, " SP:+"_phrase, gains.sp, '\n',
             player.name, "の最大値はHP(MAX):"_phrase, player.maxHp, " AP(MAX):"_phrase, player.maxAp, " DP(MAX):"_phrase,
             player.maxDp, " SP(MAX):"_phrase, player.maxSp, '\n',
             "現在"_phrase, player.name, "はHP:"_phrase, player.hp, " AP:"_phrase, player.ap, " DP:"_phrase, player.dp, " SP:"_phrase,

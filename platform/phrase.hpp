@@ -44,6 +44,13 @@ struct Literal {
     consteval Literal(const char (&text)[N]) {
         for (std::size_t i = 0; i + 1 < N; ++i) bytes[i] = text[i];
     }
+    // Two literals one after the other.
+    template <std::size_t A, std::size_t B>
+    consteval Literal(const Literal<A>& first, const Literal<B>& second) {
+        static_assert(A + B - 1 == N, "the joined literal holds both");
+        for (std::size_t i = 0; i < first.size; ++i) bytes[i] = first.bytes[i];
+        for (std::size_t i = 0; i < second.size; ++i) bytes[first.size + i] = second.bytes[i];
+    }
 };
 
 #if !defined(_WIN32)
@@ -95,6 +102,13 @@ struct PhraseOf {
     // Any one of several phrases, chosen when the program runs.
     constexpr operator Phrase() const { return {cp932, utf8}; }
 };
+
+// Two phrases one after the other, as one phrase: fixed parts of a line that
+// meet (a banner and its title) go out as one copy.
+template <Literal First, Literal Second>
+consteval auto operator+(PhraseOf<First>, PhraseOf<Second>) {
+    return PhraseOf<Literal<First.size + Second.size + 1>(First, Second)>{};
+}
 
 }  // namespace phrase_detail
 
