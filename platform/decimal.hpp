@@ -112,6 +112,15 @@ inline constexpr FourDigitGroups fourDigitGroups = [] {
     return std::to_chars(to, to + std::numeric_limits<std::uint64_t>::digits10 + 1, n).ptr;
 }
 
+// Writes a minus sign and `magnitude`; out of line, as the programs' numbers
+// are seldom negative.
+template <typename Wide>
+[[gnu::noinline]] char* writeNegative(char* to, Wide magnitude) {
+    *to++ = '-';
+    if (magnitude < 10000) return writeUpToFourDigits(to, static_cast<std::uint32_t>(magnitude));
+    return writeManyDigits(to, magnitude);
+}
+
 }  // namespace decimal_detail
 
 // Writes `value` in plain decimal at `to`, as std::to_chars does (a minus
@@ -124,13 +133,12 @@ template <std::integral T>
 [[gnu::always_inline]] inline char* writeDecimal(char* to, T value) {
     using Wide = std::conditional_t<(sizeof(T) > 4), std::uint64_t, std::uint32_t>;
     Wide magnitude = static_cast<Wide>(value);
-    if constexpr (std::is_signed_v<T>) {
-        if (value < 0) {
-            *to++ = '-';
-            magnitude = Wide{0} - magnitude;
-        }
-    }
+    // A short number that is not negative passes the one test: a negative
+    // one is a large magnitude here.
     if (magnitude < 10000) return decimal_detail::writeUpToFourDigits(to, static_cast<std::uint32_t>(magnitude));
+    if constexpr (std::is_signed_v<T>) {
+        if (value < 0) return decimal_detail::writeNegative(to, Wide{0} - magnitude);
+    }
     return decimal_detail::writeManyDigits(to, magnitude);
 }
 
