@@ -45,19 +45,15 @@ std::string programName;
 
 void endConsole();
 
-// Bytes read from standard input but not yet handed out as lines. Reads come
-// in pieces of this size, and a line is gathered from as many as it spans.
-char inputChunk[1 << 16];
-std::size_t chunkPos = 0;
-std::size_t chunkEnd = 0;
-// Whether the chunk's lines are cp932 as they stand (the console speaks
-// cp932, or the chunk is all ASCII), so that a line can be handed out
-// straight from the chunk. Set with each chunk: the console's set does not
-// change while a chunk is read.
-bool chunkAsIs = false;
+// The chunk of standard input and the last line's notes (console.hpp).
+using console_detail::chunkAsIs;
+using console_detail::chunkEnd;
+using console_detail::chunkPos;
+using console_detail::inputChunk;
+using console_detail::notes;
+using console_detail::takeLineAsIs;
 bool inputEnded = false;
 bool inputBroken = false;
-LineNotes notes;
 
 // The messages that ended the program, to be told once more when the
 // terminal's own screen is back (the alternate screen takes them along).
@@ -463,40 +459,6 @@ void handOut(std::string& line, std::string_view bytes) {
 
 namespace {
 
-// The line feeds among the eight bytes at `from`, seen as one word: the
-// lowest flagged byte is the first line feed (bytes above it may be flagged
-// wrongly); zero when there is none.
-std::uint64_t lineFeedsInWord(const char* from) {
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    std::uint64_t word;
-    std::memcpy(&word, from, 8);
-    word ^= ones * '\n';
-    return (word - ones) & ~word & (ones * 0x80);
-}
-
-// The line of `length` bytes at the head of `inputChunk`, with its line
-// feed: taken out of the chunk and handed out as a view of it.
-void takeLineAsIs(std::string_view& line, std::size_t length) {
-    const char* from = inputChunk + chunkPos;
-    chunkPos += length + 1;
-    // A carriage return before the line feed is no part of the line.
-    if (length > 0 && from[length - 1] == '\r') --length;
-    line = std::string_view(from, length);
-}
-
-// The common case of piped input: a line that passes as it stands and whose
-// line feed is among the chunk's next eight bytes (a command or an answer).
-// It is found without a call, so that readLine saves no registers for it.
-// False, with nothing taken, otherwise.
-[[gnu::always_inline]] inline bool takeShortLineAsIs(std::string_view& line) {
-    if constexpr (std::endian::native != std::endian::little) return false;
-    if (!chunkAsIs || chunkEnd - chunkPos < 8) return false;
-    std::uint64_t feeds = lineFeedsInWord(inputChunk + chunkPos);
-    if (feeds == 0) return false;
-    takeLineAsIs(line, static_cast<std::size_t>(std::countr_zero(feeds)) / 8);
-    return true;
-}
-
 // The line at the head of `inputChunk` when its line feed has come too and
 // the chunk's lines pass as they stand, however long it is (up to the kept
 // length): handed out as a view of the chunk, with no copy on the way. False,
@@ -547,24 +509,11 @@ bool readLine(std::string& line) {
     return readGatheredLine(line);
 }
 
-namespace {
-
-// Any line but the common short one, as a view: of the chunk when it passes
-// as it stands, else of the line as readGatheredLine hands it out. Out of
-// line, so that a short line costs no more than its own work.
-[[gnu::noinline]] bool readLongerOrGatheredLine(std::string_view& line) {
+bool console_detail::readLongerOrGatheredLine(std::string_view& line) {
     if (takeWholeLineAsIs(line)) return true;
     bool got = readGatheredLine(gatheredLine);
     line = gatheredLine;
     return got;
-}
-
-}  // namespace
-
-bool readLine(std::string_view& line) {
-    notes = {};
-    if (takeShortLineAsIs(line)) return true;
-    return readLongerOrGatheredLine(line);
 }
 
 LineNotes lastLineNotes() { return notes; }

@@ -441,11 +441,6 @@ constexpr std::size_t lineKeepLimit = 64 * 1024;
 // the end, and inputFailed() tells the program to end with status 1.
 bool readLine(std::string& line);
 
-// Reads one line as above, and hands it out as a view that stays valid until
-// the next read of standard input: for the command loop, whose line in the
-// C locale is then never copied.
-bool readLine(std::string_view& line);
-
 // What the last line read was like, beyond its bytes.
 struct LineNotes {
     bool overLong = false;        // longer than lineKeepLimit: only its start was kept
@@ -453,6 +448,71 @@ struct LineNotes {
                                   // or broken ones: each became "?"
 };
 LineNotes lastLineNotes();
+
+namespace console_detail {
+
+// Bytes read from standard input but not yet handed out as lines. Reads come
+// in pieces of this size, and a line is gathered from as many as it spans.
+// Here rather than in the console's own file so that the common line of the
+// command loop is taken in line (readLine below).
+inline char inputChunk[1 << 16];
+inline std::size_t chunkPos = 0;
+inline std::size_t chunkEnd = 0;
+// Whether the chunk's lines are cp932 as they stand (the console speaks
+// cp932, or the chunk is all ASCII), so that a line can be handed out
+// straight from the chunk. Set with each chunk: the console's set does not
+// change while a chunk is read.
+inline bool chunkAsIs = false;
+inline LineNotes notes;
+
+// The line feeds in the eight bytes at `from`, one flagged byte each: the
+// lowest flagged byte is the first line feed (bytes above it may be flagged
+// wrongly); zero when there is none.
+inline std::uint64_t lineFeedsInWord(const char* from) {
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    std::uint64_t word;
+    std::memcpy(&word, from, 8);
+    word ^= ones * '\n';
+    return (word - ones) & ~word & (ones * 0x80);
+}
+
+// The line of `length` bytes at the head of `inputChunk`, with its line
+// feed: taken out of the chunk and handed out as a view of it.
+inline void takeLineAsIs(std::string_view& line, std::size_t length) {
+    const char* from = inputChunk + chunkPos;
+    chunkPos += length + 1;
+    // A carriage return before the line feed is no part of the line.
+    if (length > 0 && from[length - 1] == '\r') --length;
+    line = std::string_view(from, length);
+}
+
+// The common case of piped input: a line that passes as it stands and whose
+// line feed is among the chunk's next eight bytes (a command or an answer).
+// False, with nothing taken, otherwise.
+[[gnu::always_inline]] inline bool takeShortLineAsIs(std::string_view& line) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (!chunkAsIs || chunkEnd - chunkPos < 8) return false;
+    std::uint64_t feeds = lineFeedsInWord(inputChunk + chunkPos);
+    if (feeds == 0) return false;
+    takeLineAsIs(line, static_cast<std::size_t>(std::countr_zero(feeds)) / 8);
+    return true;
+}
+
+// Any line but the common short one, as a view: of the chunk when it passes
+// as it stands, else of the line as it is gathered and converted.
+bool readLongerOrGatheredLine(std::string_view& line);
+
+}  // namespace console_detail
+
+// Reads one line as above, and hands it out as a view that stays valid until
+// the next read of standard input: for the command loop, whose line in the
+// C locale is then never copied. In line: a short line of piped input costs
+// no more than its own work.
+inline bool readLine(std::string_view& line) {
+    console_detail::notes = {};
+    if (console_detail::takeShortLineAsIs(line)) return true;
+    return console_detail::readLongerOrGatheredLine(line);
+}
 
 // Whether a read of standard input failed (not just found its end); the
 // program then ends as at the end of input, but with status 1.
