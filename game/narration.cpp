@@ -21,7 +21,7 @@ void GameNarrator<Form>::trapOrPotion(const TrapOrPotion& event) {
 }
 
 template <platform::LineForm Form>
-int GameNarrator<Form>::chooseEquipmentSlot() { return ::chooseEquipmentSlot(); }
+int GameNarrator<Form>::chooseEquipmentSlot() { return ::chooseEquipmentSlot<Form>(); }
 
 template <platform::LineForm Form>
 void GameNarrator<Form>::equipped() { showEquipment(); }

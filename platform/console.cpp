@@ -231,14 +231,18 @@ char* ConsoleOut::convertInRoom(char* to, std::string_view text) {
 namespace {
 
 // The UTF-8 of names converted lately, each found by its bytes (at most 16,
-// zero past its end) in a slot chosen by them.
+// zero past its end) in one of the two slots of a pair chosen by them: a
+// game's few names then keep their slots, where with one slot each two names
+// that met in it put each other out again and again.
 struct KnownName {
     std::uint64_t bytes[2];
     std::size_t size;  // 0: a free slot
     std::size_t utf8Size;
     char utf8[48];     // three bytes a byte at most
 };
-KnownName knownNames[8];
+KnownName knownNames[16][2];
+// Which slot of each pair was found or filled last; the other is filled next.
+unsigned char lastUsedName[16];
 
 }  // namespace
 
@@ -247,17 +251,24 @@ char* ConsoleOut::appendShortName(char* to, std::string_view name) {
     std::uint64_t bytes[2];
     shortTextWords(name, bytes);
     const std::size_t size = name.size();
-    KnownName& slot = knownNames[((bytes[0] ^ bytes[1]) * 0x9E3779B97F4A7C15u) >> 61];
-    if (slot.size == size && slot.bytes[0] == bytes[0] && slot.bytes[1] == bytes[1]) {
-        std::memcpy(to, slot.utf8, sizeof slot.utf8);
-        return to + slot.utf8Size;
+    const std::size_t pair = ((bytes[0] ^ bytes[1]) * 0x9E3779B97F4A7C15u) >> 60;
+    for (unsigned way = 0; way < 2; ++way) {
+        const KnownName& slot = knownNames[pair][way];
+        if (slot.size == size && slot.bytes[0] == bytes[0] && slot.bytes[1] == bytes[1]) {
+            lastUsedName[pair] = static_cast<unsigned char>(way);
+            std::memcpy(to, slot.utf8, sizeof slot.utf8);
+            return to + slot.utf8Size;
+        }
     }
     char* end = convertInRoom(to, name);
     const auto utf8Size = static_cast<std::size_t>(end - to);
     // A name that leaves a lead byte waiting converts differently next time.
-    if (form_ == Form::utf8 && size > 0 && utf8Size <= sizeof slot.utf8) {
+    if (form_ == Form::utf8 && size > 0 && utf8Size <= sizeof(KnownName::utf8)) {
+        const unsigned way = lastUsedName[pair] ^ 1u;
+        KnownName& slot = knownNames[pair][way];
         slot = KnownName{{bytes[0], bytes[1]}, size, utf8Size, {}};
         std::memcpy(slot.utf8, to, utf8Size);
+        lastUsedName[pair] = static_cast<unsigned char>(way);
     }
     return end;
 }
