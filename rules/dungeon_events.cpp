@@ -35,7 +35,7 @@ struct EventRow {
 };
 
 // Rolls 1 to 20. The messages of rolls 2 to 5 end with a blank; that of roll 1 does not.
-const EventRow trapsAndPotions[] = {
+constexpr EventRow trapsAndPotions[] = {
     {"トラップが発動した。100のダメージ"_phrase, Kind::trap, Target::hitPoints, points(100)},
     {"トラップが発動した。150のダメージ "_phrase, Kind::trap, Target::hitPoints, points(150)},
     {"トラップが発動した。200のダメージ "_phrase, Kind::trap, Target::hitPoints, points(200)},
@@ -65,6 +65,13 @@ const EventRow trapsAndPotions[] = {
 };
 
 static_assert(std::size(trapsAndPotions) == lastTrapOrPotionRoll);
+// amountFor divides in 32 bits, which is exact only for divisors above 0.
+static_assert([] {
+    for (const EventRow& row : trapsAndPotions) {
+        if (row.amount.divisor < 0) return false;
+    }
+    return true;
+}());
 
 // The value that an event changes and, for AP, DP and SP, the current value
 // that follows it (hit-point events change only hp, never maxHp).
@@ -84,10 +91,12 @@ EventFields fieldsOf(PlayerRecord& player, Target target) {
     return {&player.hp, nullptr, "のHP:"_phrase};
 }
 
-std::int64_t amountFor(const PlayerRecord& player, const Amount& amount, std::int64_t changedValue) {
+std::int64_t amountFor(const PlayerRecord& player, const Amount& amount, std::int32_t changedValue) {
     if (amount.divisor == 0) return amount.points;
-    std::int64_t base = amount.base == ShareOf::maxHp ? player.maxHp : changedValue;
-    return base / amount.divisor;  // truncates toward zero
+    std::int32_t base = amount.base == ShareOf::maxHp ? player.maxHp : changedValue;
+    // Truncates toward zero. Both are 32-bit values and the divisor is above
+    // 0, so the division in 32 bits is exact, and quicker than in 64.
+    return base / amount.divisor;
 }
 
 // A trap never leaves a value below 1; a hit-point potion never heals beyond maxHp.
@@ -105,7 +114,7 @@ TrapOrPotion springTrapOrPotion(int roll, PlayerRecord& player,
     const EventRow& event = trapsAndPotions[roll - 1];
     EventFields fields = fieldsOf(player, event.target);
     std::int64_t before = *fields.changed;
-    std::int64_t change = amountFor(player, event.amount, before);
+    std::int64_t change = amountFor(player, event.amount, *fields.changed);
     std::int64_t exact = event.kind == Kind::trap ? before - change : before + change;
     std::int32_t after = clamped(player, event, saturate(exact));
     *fields.changed = after;
