@@ -124,12 +124,14 @@ bool fillInputChunk();
 bool fillInput() {
     if (!fillInputChunk()) return false;
     chunkAsIs = linesPassAsTheyStand(std::string_view(inputChunk, chunkEnd), consoleCharset());
+    console_detail::asIsEnd = chunkAsIs ? chunkEnd : 0;
     return true;
 }
 
 bool fillInputChunk() {
     chunkPos = 0;
     chunkEnd = 0;
+    console_detail::asIsEnd = 0;
     if (script != nullptr) {
         std::size_t left = script->input.size() - script->readPos;
         if (left == 0) return false;
@@ -600,6 +602,7 @@ ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     finishOutput();
     chunkPos = 0;
     chunkEnd = 0;
+    console_detail::asIsEnd = 0;
     notes = {};
     script = new Script{std::move(input), 0, {}, std::move(charset)};
     out.restartForm();
@@ -612,6 +615,7 @@ ScriptedConsole::~ScriptedConsole() {
     script = nullptr;
     chunkPos = 0;
     chunkEnd = 0;
+    console_detail::asIsEnd = 0;
     out.restartForm();
     forgetConsoleWays();
 }

@@ -463,6 +463,8 @@ inline std::size_t chunkEnd = 0;
 // straight from the chunk. Set with each chunk: the console's set does not
 // change while a chunk is read.
 inline bool chunkAsIs = false;
+// chunkEnd when the chunk passes as it stands, else 0: the short line's one test.
+inline std::size_t asIsEnd = 0;
 inline LineNotes notes;
 
 // The line feeds in the eight bytes at `from`, one flagged byte each: the
@@ -491,7 +493,7 @@ inline void takeLineAsIs(std::string_view& line, std::size_t length) {
 // False, with nothing taken, otherwise.
 [[gnu::always_inline]] inline bool takeShortLineAsIs(std::string_view& line) {
     if constexpr (std::endian::native != std::endian::little) return false;
-    if (!chunkAsIs || chunkEnd - chunkPos < 8) return false;
+    if (chunkPos + 8 > asIsEnd) return false;
     std::uint64_t feeds = lineFeedsInWord(inputChunk + chunkPos);
     if (feeds == 0) return false;
     takeLineAsIs(line, static_cast<std::size_t>(std::countr_zero(feeds)) / 8);
