@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -35,6 +36,47 @@ inline platform::Phrase refusal(Direction direction) {
     }
     return {};
 }
+
+namespace narration_detail {
+
+// The digits of a number from 1 to 99.
+constexpr std::string_view smallNumber(std::int32_t n, char (&digits)[2]) {
+    if (n < 10) {
+        digits[0] = static_cast<char>('0' + n);
+        return {digits, 1};
+    }
+    digits[0] = static_cast<char>('0' + n / 10);
+    digits[1] = static_cast<char>('0' + n % 10);
+    return {digits, 2};
+}
+
+// The position line of every square of the map, "現在の座標は(x,y)です。\n",
+// made when compiling: every move prints one, as a copy.
+using PositionLine = platform::PaddedPhrase<32, 48>;
+inline constexpr auto positionLines = [] {
+    using namespace platform::literals;
+    constexpr auto before = "現在の座標は("_phrase;
+    constexpr auto after = ")です。\n"_phrase;
+    std::array<std::array<PositionLine, mapSize>, mapSize> lines{};
+    for (std::int32_t x = 1; x <= mapSize; ++x) {
+        for (std::int32_t y = 1; y <= mapSize; ++y) {
+            PositionLine& line = lines[x - 1][y - 1];
+            char xDigits[2]{};
+            char yDigits[2]{};
+            const std::string_view xText = smallNumber(x, xDigits);
+            const std::string_view yText = smallNumber(y, yDigits);
+            line.append(before.cp932, before.utf8);
+            line.append(xText, xText);
+            line.append(",", ",");
+            line.append(yText, yText);
+            line.append(after.cp932, after.utf8);
+        }
+    }
+    return lines;
+}();
+static_assert(mapSize <= 99, "a position has at most two digits");
+
+}  // namespace narration_detail
 
 // Made for buffers of the form `Form` (platform::LineForm): the command loop
 // takes the UTF-8 one at a UTF-8 console; every other caller the one for any.
@@ -104,7 +146,13 @@ struct GameNarrator {
     void moved(Direction direction, bool refused, std::int32_t x, std::int32_t y) {
         using namespace platform::literals;
         if (refused) platform::out << refusal(direction);
-        platform::out.putIn<Form>("現在の座標は("_phrase, x, ',', y, ")です。\n"_phrase);
+        // A position on the map is a copy of its line; any other (a saved
+        // game's, say) is written out.
+        if (x >= 1 && x <= mapSize && y >= 1 && y <= mapSize) [[likely]] {
+            platform::out.putIn<Form>(narration_detail::positionLines[x - 1][y - 1]);
+        } else {
+            platform::out.putIn<Form>("現在の座標は("_phrase, x, ',', y, ")です。\n"_phrase);
+        }
     }
     bool askBossFight();
     void missionClear();

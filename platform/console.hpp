@@ -130,6 +130,17 @@ private:
         std::string_view text;
     };
 
+    // A padded phrase (phrase.hpp) as a piece of put().
+    template <typename P>
+    struct Padded {
+        const P* phrase;
+    };
+    static constexpr bool isPaddedPhrase(const void*) { return false; }
+    template <std::size_t N, std::size_t M>
+    static constexpr bool isPaddedPhrase(const PaddedPhrase<N, M>*) {
+        return true;
+    }
+
     // A piece of put() as it is appended: texts as views, the rest as they
     // are. A text in an array (a record's name, a literal) is measured within
     // the array's bounds.
@@ -137,6 +148,8 @@ private:
     static auto asPiece(const Piece& piece) {
         if constexpr (std::same_as<Piece, Phrase> || PhraseLiteral<Piece>) {
             return piece;
+        } else if constexpr (isPaddedPhrase(static_cast<const Piece*>(nullptr))) {
+            return Padded<Piece>{&piece};
         } else if constexpr (std::is_array_v<Piece>) {
             std::string_view text(piece, textLength(piece, std::extent_v<Piece>));
             if constexpr (std::extent_v<Piece> >= shortCopy) {
@@ -187,6 +200,10 @@ private:
     static std::size_t mostBytes(TextInArray<N>) {
         return N;  // at least the text's length and at least shortCopy
     }
+    template <std::size_t N, std::size_t M>
+    static std::size_t mostBytes(Padded<PaddedPhrase<N, M>>) {
+        return N;
+    }
     static std::size_t mostBytes(char) { return 1; }
     template <std::integral T>
     static std::size_t mostBytes(T) {
@@ -201,6 +218,12 @@ private:
         return to + piece.text.size();
     }
 
+    template <std::size_t N, std::size_t M>
+    static char* appendInRoom(char* to, Padded<PaddedPhrase<N, M>> piece) {
+        std::memcpy(to, piece.phrase->cp932Bytes, N);
+        return to + piece.phrase->cp932Size;
+    }
+
     // A piece as `<<` takes it, when a line does not fit.
     template <std::size_t N>
     static std::string_view checked(TextInArray<N> piece) {
@@ -210,6 +233,10 @@ private:
     template <PhraseLiteral P>
     static Phrase checked(P) {
         return {P::cp932, P::utf8};
+    }
+    template <typename P>
+    static Phrase checked(Padded<P> piece) {
+        return piece.phrase->phrase();
     }
     template <typename Piece>
     static Piece checked(Piece piece) {
@@ -276,6 +303,10 @@ private:
     static constexpr std::size_t mostUtf8Bytes(P) {
         return std::max(P::utf8.size(), utf8Room(P::cp932.size()));
     }
+    template <std::size_t N, std::size_t M>
+    static constexpr std::size_t mostUtf8Bytes(Padded<PaddedPhrase<N, M>>) {
+        return std::max(M, utf8Room(N));
+    }
     static std::size_t mostUtf8Bytes(std::string_view text) { return utf8Room(text.size()); }
     template <std::size_t N>
     static std::size_t mostUtf8Bytes(TextInArray<N>) {
@@ -297,6 +328,14 @@ private:
     char* appendUtf8InRoom(char* to, const Phrase& phrase, bool& clean) {
         if (clean) return appendText(to, phrase.utf8);
         return convertInRoom(to, phrase.cp932, clean);
+    }
+    template <std::size_t N, std::size_t M>
+    [[gnu::always_inline]] char* appendUtf8InRoom(char* to, Padded<PaddedPhrase<N, M>> piece, bool& clean) {
+        if (clean) {
+            std::memcpy(to, piece.phrase->utf8Bytes, M);
+            return to + piece.phrase->utf8Size;
+        }
+        return convertInRoom(to, std::string_view(piece.phrase->cp932Bytes, piece.phrase->cp932Size), clean);
     }
     char* appendUtf8InRoom(char* to, std::string_view text, bool& clean) { return convertInRoom(to, text, clean); }
     template <std::size_t N>

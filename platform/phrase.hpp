@@ -112,6 +112,26 @@ consteval auto operator+(PhraseOf<First>, PhraseOf<Second>) {
 
 }  // namespace phrase_detail
 
+// A phrase chosen when the program runs from a table made when compiling
+// (the lines of a few fixed values, say), each form at the start of an array
+// of fixed size: it goes out as a copy of that size, without a call. The
+// bytes past a form's end are nothing; they are written over.
+template <std::size_t Cp932Room, std::size_t Utf8Room>
+struct PaddedPhrase {
+    char cp932Bytes[Cp932Room]{};
+    char utf8Bytes[Utf8Room]{};
+    unsigned char cp932Size = 0;
+    unsigned char utf8Size = 0;
+
+    constexpr Phrase phrase() const { return {{cp932Bytes, cp932Size}, {utf8Bytes, utf8Size}}; }
+
+    // Appends `text`, given in both forms, at the end of the phrase.
+    constexpr void append(std::string_view cp932Text, std::string_view utf8Text) {
+        for (char c : cp932Text) cp932Bytes[cp932Size++] = c;
+        for (char c : utf8Text) utf8Bytes[utf8Size++] = c;
+    }
+};
+
 inline namespace literals {
 template <phrase_detail::Literal Text>
 consteval phrase_detail::PhraseOf<Text> operator""_phrase() {

@@ -2,6 +2,7 @@
 
 #include "game/boss_gate.hpp"
 #include "game/movement.hpp"
+#include "game/narration.hpp"
 #include "rules/map.hpp"
 #include "test_support.hpp"
 
@@ -47,6 +48,29 @@ TEST(MovePlayer, GoalIsMarkedAfterARefusedStepAndNeverCleared) {
     EXPECT_EQ(atGoal, 1);
     movePlayer("up");
     EXPECT_EQ(atGoal, 1);  // only the boss gate clears it
+}
+
+TEST(MovePlayer, EveryPositionLineIsThePositionWrittenOut) {
+    // The lines of the squares are made when compiling and a position off the
+    // map (a saved game's) is written out; both narrations, in a cp932 and in
+    // a UTF-8 buffer, print the same line.
+    const std::string cp932Before = "現在の座標は(", cp932After = ")です。\n";
+    const std::string utf8Before(reinterpret_cast<const char*>(u8"現在の座標は("));
+    const std::string utf8After(reinterpret_cast<const char*>(u8")です。\n"));
+    for (bool utf8 : {false, true}) {
+        platform::ScriptedConsole console({}, utf8 ? platform::ConsoleCharset::utf8() : platform::ConsoleCharset::cp932());
+        std::string expected;
+        for (int x = -1; x <= mapSize + 1; ++x) {
+            for (int y : {-2147483647 - 1, 0, 1, 9, 10, 24, 25, 26, 100}) {
+                GameNarrator<platform::LineForm::any>{}.moved(Direction::up, false, x, y);
+                GameNarrator<platform::LineForm::utf8>{}.moved(Direction::up, false, x, y);
+                const std::string numbers = std::to_string(x) + "," + std::to_string(y);
+                const std::string line = utf8 ? utf8Before + numbers + utf8After : cp932Before + numbers + cp932After;
+                expected += line + line;
+            }
+        }
+        EXPECT_EQ(console.takeOutput(), expected) << (utf8 ? "UTF-8" : "cp932");
+    }
 }
 
 TEST(MovePlayer, OnlyExactWordsMove) {
