@@ -90,11 +90,18 @@ struct GameNarrator {
         using namespace platform::literals;
         using platform::out;
         enemy = &opponent;
-        // Each banner goes out in one piece with what follows it.
-        out.putIn<Form>(bannerRule + "BATTLE PHASE\n"_phrase + bannerRule);
+        constexpr auto phaseBanner = bannerRule + "BATTLE PHASE\n"_phrase + bannerRule;
+        constexpr auto logBanner = bannerRule + "BATTLE LOG\n"_phrase + bannerRule;
+        constexpr auto appears = "が現れました。\n戦闘態勢に入った。\n"_phrase;
+        // Without a wait, both banners and the key wait's prompt between them
+        // go out in one piece; else each banner with what follows it.
+        if (platform::keyWaitIsPlain()) [[likely]] {
+            out.putIn<Form>(phaseBanner + platform::keyWaitLine + logBanner, opponent.name, appears);
+            return;
+        }
+        out.putIn<Form>(phaseBanner);
         platform::keyWait<Form>();
-        out.putIn<Form>(bannerRule + "BATTLE LOG\n"_phrase + bannerRule, opponent.name,
-                        "が現れました。\n戦闘態勢に入った。\n"_phrase);
+        out.putIn<Form>(logBanner, opponent.name, appears);
     }
     void firstMover(bool playerFirst) {
         using namespace platform::literals;

@@ -560,7 +560,7 @@ void forgetConsoleWays() {
 void console_detail::keyWaitBeyondPlain() {
     keyWaitWay = keyWaits() ? ConsoleWay::terminal : ConsoleWay::plain;
     if (keyWaitWay == ConsoleWay::plain) {
-        out << ">>> \n"_phrase;
+        out << keyWaitLine;
         return;
     }
     out << ">>> "_phrase;

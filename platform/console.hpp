@@ -579,14 +579,23 @@ void clearScreenBeyondPlain();
 
 }  // namespace console_detail
 
+// What keyWait prints when it does not wait: its prompt and line break.
+inline constexpr auto keyWaitLine = [] {
+    using namespace literals;
+    return ">>> \n"_phrase;
+}();
+
+// Whether keyWait is known to wait for nothing (its way is decided at its
+// first call): a caller may then print keyWaitLine with what follows.
+inline bool keyWaitIsPlain() { return console_detail::keyWaitWay == console_detail::ConsoleWay::plain; }
+
 // ">>> ", a key press, a line break. Made for buffers of the form `Form`,
 // like the narration that calls it.
 template <LineForm Form = LineForm::any>
 inline void keyWait() {
-    using namespace literals;
     // Without a wait the prompt and its line break go out as one piece.
-    if (console_detail::keyWaitWay == console_detail::ConsoleWay::plain) [[likely]] {
-        out.putIn<Form>(">>> \n"_phrase);
+    if (keyWaitIsPlain()) [[likely]] {
+        out.putIn<Form>(keyWaitLine);
     } else {
         console_detail::keyWaitBeyondPlain();
     }
