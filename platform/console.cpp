@@ -46,7 +46,7 @@ std::string programName;
 void endConsole();
 
 // The chunk of standard input and the last line's notes (console.hpp).
-using console_detail::chunkAsIs;
+using console_detail::asIsEnd;
 using console_detail::chunkEnd;
 using console_detail::chunkPos;
 using console_detail::inputChunk;
@@ -123,15 +123,14 @@ bool fillInputChunk();
 // none will come.
 bool fillInput() {
     if (!fillInputChunk()) return false;
-    chunkAsIs = linesPassAsTheyStand(std::string_view(inputChunk, chunkEnd), consoleCharset());
-    console_detail::asIsEnd = chunkAsIs ? chunkEnd : 0;
+    asIsEnd = linesPassAsTheyStand(std::string_view(inputChunk, chunkEnd), consoleCharset()) ? chunkEnd : 0;
     return true;
 }
 
 bool fillInputChunk() {
     chunkPos = 0;
     chunkEnd = 0;
-    console_detail::asIsEnd = 0;
+    asIsEnd = 0;
     if (script != nullptr) {
         std::size_t left = script->input.size() - script->readPos;
         if (left == 0) return false;
@@ -477,7 +476,7 @@ namespace {
 // length): handed out as a view of the chunk, with no copy on the way. False,
 // with nothing taken, otherwise.
 bool takeWholeLineAsIs(std::string_view& line) {
-    if (!chunkAsIs || chunkPos == chunkEnd) return false;
+    if (chunkPos >= asIsEnd) return false;
     const char* from = inputChunk + chunkPos;
     const void* feed = std::memchr(from, '\n', chunkEnd - chunkPos);
     if (feed == nullptr) return false;
@@ -602,7 +601,7 @@ ScriptedConsole::ScriptedConsole(std::string input, ConsoleCharset charset) {
     finishOutput();
     chunkPos = 0;
     chunkEnd = 0;
-    console_detail::asIsEnd = 0;
+    asIsEnd = 0;
     notes = {};
     script = new Script{std::move(input), 0, {}, std::move(charset)};
     out.restartForm();
@@ -615,7 +614,7 @@ ScriptedConsole::~ScriptedConsole() {
     script = nullptr;
     chunkPos = 0;
     chunkEnd = 0;
-    console_detail::asIsEnd = 0;
+    asIsEnd = 0;
     out.restartForm();
     forgetConsoleWays();
 }

@@ -166,9 +166,10 @@ private:
     }
 
     // The length of the NUL-terminated text in `size` bytes at `text` (all of
-    // them when none is NUL): eight bytes at a time, a word with a zero byte
-    // tells where the first one is, and no byte past `size` is read. Names
-    // are short: this is a few instructions where a call of strlen was more.
+    // them when none is NUL): the first 16 bytes in one compare where the
+    // processor has SSE2, then eight bytes at a time, a word with a zero byte
+    // telling where the first one is; no byte past `size` is read. Names are
+    // short: this is a few instructions where a call of strlen was more.
     static std::size_t textLength(const char* text, std::size_t size) {
         std::size_t at = 0;
 #if defined(__SSE2__)
@@ -497,12 +498,10 @@ namespace console_detail {
 inline char inputChunk[1 << 16];
 inline std::size_t chunkPos = 0;
 inline std::size_t chunkEnd = 0;
-// Whether the chunk's lines are cp932 as they stand (the console speaks
-// cp932, or the chunk is all ASCII), so that a line can be handed out
-// straight from the chunk. Set with each chunk: the console's set does not
-// change while a chunk is read.
-inline bool chunkAsIs = false;
-// chunkEnd when the chunk passes as it stands, else 0: the short line's one test.
+// The end of the chunk's bytes whose lines are cp932 as they stand, so that
+// a line can be handed out straight from the chunk: chunkEnd when they are
+// (the console speaks cp932, or the chunk is all ASCII), else 0. Set with
+// each chunk: the console's set does not change while a chunk is read.
 inline std::size_t asIsEnd = 0;
 inline LineNotes notes;
 
