@@ -52,7 +52,8 @@ class WindowsConsole(ProgramTest):
         deadline = time.monotonic() + TIMEOUT
         while True:
             lines = self.screen()
-            if condition(lines):
+            # A screen caught just after it was cleared shows nothing yet.
+            if lines and condition(lines):
                 return lines
             if time.monotonic() > deadline:
                 self.fail("waited for %s; the console shows:\n%s" % (what, "\n".join(lines)))
@@ -87,7 +88,7 @@ class WindowsConsole(ProgramTest):
 
         # A command clears the screen before its answer.
         self.enter("STATUS")
-        lines = self.wait_for(lambda lines: lines and lines[0] == STATUS_LINE, "a cleared screen")
+        lines = self.wait_for(lambda lines: lines[0] == STATUS_LINE, "a cleared screen")
         self.assertNotIn(MENU[1], lines)
 
         # "PAUSE" ends on one double-byte character; then the console has its
