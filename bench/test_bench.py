@@ -113,7 +113,7 @@ class RecordedWrites(unittest.TestCase):
                 replayed = subprocess.run([REPLAY_FLOOR, name + ".sizes", name + ".out"], capture_output=True,
                                           check=True, timeout=30)
                 self.assertEqual(replayed.stdout, output)
-                self.assertRegex(replayed.stderr, rb"^load \d+\n$")
+                self.assertRegex(replayed.stderr, rb"^load \d+\nfreed \d+\n$")
                 traced = subprocess.run([STRACE, "-qq", "-e", "trace=write", "-o", "replay.trace", REPLAY_FLOOR,
                                          name + ".sizes", name + ".out"], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, check=True, timeout=30)
