@@ -10,8 +10,7 @@ work, so that it holds on a busy machine:
   terminal), each against `replay_floor` (a static C program) writing the
   session's recorded output from memory to the same sink (/dev/null) in the
   same write calls of the same sizes (the floor's loading and giving back of
-  its copy of the output are left out of its time); in the C locale, both
-  also to a pipe that the benchmark reads, as a sink that takes the bytes;
+  its copy of the output are left out of its time);
 - the start-up to the first prompt and out again, against `replay_floor`
   writing that run's output (the menu) in the same writes;
 - the peak resident memory of each run, against the same floor;
@@ -36,7 +35,6 @@ import subprocess
 import sys
 import tempfile
 import termios
-import threading
 import time
 
 PATH = os.environ.get("PATH", "/usr/bin:/bin")
@@ -127,33 +125,6 @@ def spawn_checked(argv, stdin_path, stdout_path=os.devnull, env=LOCALES["C"], st
     return run
 
 
-def spawn_to_pipe(argv, stdin_path, env=LOCALES["C"], stderr_path=None):
-    """Runs argv as spawn() does, its output into a pipe that a thread here
-    reads and drops, as a pager or another program would take it."""
-    reader, writer = os.pipe()
-    actions = [(os.POSIX_SPAWN_OPEN, 0, stdin_path, os.O_RDONLY, 0), (os.POSIX_SPAWN_DUP2, writer, 1),
-               (os.POSIX_SPAWN_CLOSE, reader), (os.POSIX_SPAWN_CLOSE, writer)]
-    if stderr_path is not None:
-        actions.append((os.POSIX_SPAWN_OPEN, 2, stderr_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644))
-
-    def drain():
-        while os.read(reader, 1 << 20):
-            pass
-
-    start = time.perf_counter()
-    pid = os.posix_spawn(argv[0], argv, env, file_actions=actions)
-    os.close(writer)
-    draining = threading.Thread(target=drain)
-    draining.start()
-    _, status, usage = os.wait4(pid, 0)
-    wall = time.perf_counter() - start
-    draining.join()
-    os.close(reader)
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit("bench: %s ended with status %d" % (" ".join(argv), os.waitstatus_to_exitcode(status)))
-    return Run(wall, usage.ru_utime + usage.ru_stime, 0)
-
-
 def write_file(path, data):
     with open(path, "wb") as f:
         f.write(data)
@@ -225,15 +196,11 @@ def record(strace, argv, stdin_path, name, env):
     return sizes
 
 
-def floor_run(programs, name, to_pipe=False):
+def floor_run(programs, name):
     """One run of the replay floor for a recording: its CPU time without the
     loading of the recording and without giving it back (the floor's own
-    stderr tells both), to /dev/null or to a pipe that is read."""
-    argv = [programs.floor, name + ".sizes", name + ".out"]
-    if to_pipe:
-        run = spawn_to_pipe(argv, os.devnull, stderr_path="floor-times")
-    else:
-        run = spawn_checked(argv, os.devnull, stderr_path="floor-times")
+    stderr tells both)."""
+    run = spawn_checked([programs.floor, name + ".sizes", name + ".out"], os.devnull, stderr_path="floor-times")
     times = dict(line.split() for line in read_file("floor-times").decode().splitlines())
     setup = (int(times["load"]) + int(times["freed"])) / 1e6
     return Run(run.wall, max(run.cpu - setup, 1e-6), run.status)
@@ -303,13 +270,10 @@ def bench_session(programs, strace, reps):
     result = {"commands": commands}
     played = {locale: [] for locale in LOCALES}
     floors = {locale: [] for locale in LOCALES}
-    piped, piped_floors = [], []
     for _ in range(reps):
         for locale, env in LOCALES.items():
             played[locale].append(spawn_checked(game, "session-script", env=env))
             floors[locale].append(floor_run(programs, "session-" + locale))
-        piped.append(spawn_to_pipe(game, "session-script"))
-        piped_floors.append(floor_run(programs, "session-C", to_pipe=True))
     for locale in LOCALES:
         name = "session-" + locale
         result[locale] = {
@@ -321,11 +285,6 @@ def bench_session(programs, strace, reps):
             "ratio": ratios((p.cpu, f.cpu) for p, f in zip(played[locale], floors[locale])),
         }
     result["utf8_ratio"] = ratios((u.cpu, c.cpu) for u, c in zip(played["UTF-8"], played["C"]))
-    result["pipe"] = {
-        "cpu": Spread(run.cpu for run in piped),
-        "floor_cpu": Spread(run.cpu for run in piped_floors),
-        "ratio": ratios((p.cpu, f.cpu) for p, f in zip(piped, piped_floors)),
-    }
     return result
 
 
@@ -737,9 +696,6 @@ def print_session(session, syscalls):
             calls = syscalls[locale]
             busiest = ", ".join("%s %d" % item for item in sorted(calls.items(), key=lambda i: -i[1])[:5])
             print("         system calls %d: %s" % (sum(calls.values()), busiest))
-    pipe = session["pipe"]
-    print("  C      to a pipe that is read: game %s, floor %s, ratio %s"
-          % (pipe["cpu"].show(1e3, 1), pipe["floor_cpu"].show(1e3, 2), pipe["ratio"].show()))
     c, utf8 = session["C"], session["UTF-8"]
     print("  C locale against the write floor: %.2f, target at most %.1f: %s   (was %s)"
           % (c["ratio"].median, SESSION_TARGET, verdict(c["ratio"].median <= SESSION_TARGET), OLD["session"]))
