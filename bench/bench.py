@@ -10,7 +10,8 @@ work, so that it holds on a busy machine:
   terminal), each against `replay_floor` (a static C program) writing the
   session's recorded output from memory to the same sink (/dev/null) in the
   same write calls of the same sizes (the floor's loading and giving back of
-  its copy of the output are left out of its time);
+  its copy of the output are left out of its time); in the C locale also
+  against the floor copying each write's bytes into a buffer first;
 - the start-up to the first prompt and out again, against `replay_floor`
   writing that run's output (the menu) in the same writes;
 - the peak resident memory of each run, against the same floor;
@@ -196,11 +197,14 @@ def record(strace, argv, stdin_path, name, env):
     return sizes
 
 
-def floor_run(programs, name):
+def floor_run(programs, name, copying=False):
     """One run of the replay floor for a recording: its CPU time without the
     loading of the recording and without giving it back (the floor's own
-    stderr tells both)."""
-    run = spawn_checked([programs.floor, name + ".sizes", name + ".out"], os.devnull, stderr_path="floor-times")
+    stderr tells both). A copying floor copies each write's bytes into a
+    buffer before it writes them."""
+    options = ["--copy"] if copying else []
+    run = spawn_checked([programs.floor] + options + [name + ".sizes", name + ".out"], os.devnull,
+                        stderr_path="floor-times")
     times = dict(line.split() for line in read_file("floor-times").decode().splitlines())
     setup = (int(times["load"]) + int(times["freed"])) / 1e6
     return Run(run.wall, max(run.cpu - setup, 1e-6), run.status)
@@ -270,10 +274,12 @@ def bench_session(programs, strace, reps):
     result = {"commands": commands}
     played = {locale: [] for locale in LOCALES}
     floors = {locale: [] for locale in LOCALES}
+    copying_floors = []
     for _ in range(reps):
         for locale, env in LOCALES.items():
             played[locale].append(spawn_checked(game, "session-script", env=env))
             floors[locale].append(floor_run(programs, "session-" + locale))
+        copying_floors.append(floor_run(programs, "session-C", copying=True))
     for locale in LOCALES:
         name = "session-" + locale
         result[locale] = {
@@ -285,6 +291,10 @@ def bench_session(programs, strace, reps):
             "ratio": ratios((p.cpu, f.cpu) for p, f in zip(played[locale], floors[locale])),
         }
     result["utf8_ratio"] = ratios((u.cpu, c.cpu) for u, c in zip(played["UTF-8"], played["C"]))
+    result["copying"] = {
+        "floor_cpu": Spread(run.cpu for run in copying_floors),
+        "ratio": ratios((p.cpu, f.cpu) for p, f in zip(played["C"], copying_floors)),
+    }
     return result
 
 
@@ -701,6 +711,9 @@ def print_session(session, syscalls):
     c, utf8 = session["C"], session["UTF-8"]
     print("  C locale against the write floor: %.2f, target at most %.1f: %s   (was %s)"
           % (c["ratio"].median, SESSION_TARGET, verdict(c["ratio"].median <= SESSION_TARGET), OLD["session"]))
+    copying = session["copying"]
+    print("  C locale against a floor that copies each write's bytes into a buffer first: %s (floor %s ms; no target)"
+          % (copying["ratio"].show(), copying["floor_cpu"].show(1e3, 2)))
     print("  UTF-8 against the C locale: %s, target at most %.1f: %s   (was %s)"
           % (session["utf8_ratio"].show(), UTF8_TARGET, verdict(session["utf8_ratio"].median <= UTF8_TARGET),
              OLD["utf8"]))

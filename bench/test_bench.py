@@ -114,6 +114,9 @@ class RecordedWrites(unittest.TestCase):
                                           check=True, timeout=30)
                 self.assertEqual(replayed.stdout, output)
                 self.assertRegex(replayed.stderr, rb"^load \d+\nfreed \d+\n$")
+                copied = subprocess.run([REPLAY_FLOOR, "--copy", name + ".sizes", name + ".out"], capture_output=True,
+                                        check=True, timeout=30)
+                self.assertEqual(copied.stdout, output)
                 traced = subprocess.run([STRACE, "-qq", "-e", "trace=write", "-o", "replay.trace", REPLAY_FLOOR,
                                          name + ".sizes", name + ".out"], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, check=True, timeout=30)
