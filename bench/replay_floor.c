@@ -81,13 +81,15 @@ int main(int argc, char **argv) {
         fputs("replay_floor: the sizes do not add up to the output\n", stderr);
         return 2;
     }
-    /* The buffer's pages are touched here, as a program's buffer is before
-       most of its writes. */
-    char *buffer = copy ? calloc(largest, 1) : NULL;
+    /* The buffer's pages are written here, as a program's buffer is before
+       most of its writes (filled with blanks: zeros could be left to the
+       kernel's fresh pages). */
+    char *buffer = copy ? malloc(largest) : NULL;
     if (copy && buffer == NULL) {
         fputs("replay_floor: out of memory\n", stderr);
         return 2;
     }
+    if (copy) memset(buffer, ' ', largest);
     fprintf(stderr, "load %ld\n", cpu_microseconds() - started);
     int status = 0;
     for (size_t i = 0; i < n && status == 0; ++i) {
